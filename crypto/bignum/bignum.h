@@ -1,0 +1,100 @@
+// Multi-precision integers on caller-owned, fixed storage.
+//
+// A BigNum is a sign flag, a digit count and a pointer to 32-bit digits,
+// least significant first. The record never owns, grows or frees its area and
+// no operation checks capacity: keeping every result inside its area is the
+// caller's duty, so the capacity rules below are the only guard.
+//
+// Conventions for every bn_ function:
+//  - the result comes first, then the operands;
+//  - results are left in normal form (length 0, or top digit non-zero) unless
+//    a function says otherwise;
+//  - zero has two forms, length 0 and the "explicit zero" (length 1, digit 0
+//    equal to 0); every operation accepts both;
+//  - operations that can meet a zero divisor return 1 for success, 0 for
+//    failure, and then write nothing.
+//
+// Not thread-hostile: no mutable global state; the bit-length table is
+// read-only.
+#pragma once
+
+#include <cstdint>
+
+struct BigNum {
+    int32_t negative;   // 0 for non-negative, non-zero for negative
+    int32_t length;     // digits in use
+    uint32_t* digits;   // caller-owned area, least significant digit first
+};
+
+// Size in digits of every temporary the library declares (600 bytes).
+constexpr int kDigitAreaSize = 150;
+
+// Bit length of each byte value: 0 for 0, 1 for 1, 2 for 2..3, ... 8 for 128..255.
+extern const uint8_t bn_byte_bit_length[256];
+
+// --- Representation and basic operations ---------------------------------
+// For every function in this block r MAY be the same object as any operand.
+
+// r = the big-endian number in bytes[0 .. len). Leading zero bytes drop out.
+// r MUST have room for (len + 3) / 4 digits.
+void bn_from_bytes(BigNum* r, const uint8_t* bytes, int len);
+// Writes the minimal big-endian form of |a| (no leading zero byte) and
+// returns its byte count; zero writes nothing and returns 0.
+int bn_to_bytes(uint8_t* out, const BigNum* a);
+// Number of significant bits of |a|; 0 for both forms of zero.
+int bn_bit_length(const BigNum* a);
+// r = a (sign, length and digits). r MUST have room for a's length.
+void bn_copy(BigNum* r, const BigNum* a);
+// Compares |a| and |b|. Lengths differ: returns a.length - b.length.
+// Otherwise -1, 0 or +1. Meaningful for normal-form operands only.
+int bn_cmp_abs(const BigNum* a, const BigNum* b);
+// Bit n of |a| (0 or 1); 0 for a negative n or one beyond the digits.
+int bn_test_bit(const BigNum* a, int n);
+// |r| = |a| + |b|. a MUST have at least as many digits as b; r MUST have
+// room for a.length + 1 digits. r's sign is untouched.
+void bn_add_abs(BigNum* r, const BigNum* a, const BigNum* b);
+// |r| = |a| - |b|. |a| MUST be at least |b|. r's sign is untouched.
+void bn_sub_abs(BigNum* r, const BigNum* a, const BigNum* b);
+// r = a + b, signed. Room for max(length) + 1 digits.
+void bn_add(BigNum* r, const BigNum* a, const BigNum* b);
+// r = a - b, signed. Room for max(length) + 1 digits.
+void bn_sub(BigNum* r, const BigNum* a, const BigNum* b);
+// |r| = |a| - w, r takes a's sign. |a| MUST be at least w.
+void bn_sub_digit(BigNum* r, const BigNum* a, uint32_t w);
+// |r| = |a| * 2^n, r takes a's sign. n >= 0. r MUST have room for
+// a.length + n / 32 + 1 digits (one is cleared above the result).
+void bn_shift_left(BigNum* r, const BigNum* a, int n);
+// |r| = floor(|a| / 2^n), r takes a's sign. n >= 0. A shift of more than
+// 32 * (a.length + 1) - 1 bits writes the explicit zero.
+void bn_shift_right(BigNum* r, const BigNum* a, int n);
+
+// --- Digit-vector kernels --------------------------------------------------
+// n MUST be at least 1. Each returns the final carry digit.
+
+// r[i] = low half of a[i] * w + carry.
+uint32_t bn_vec_mul_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w);
+// r[i] = low half of a[i] * w + r[i] + carry.
+uint32_t bn_vec_mul_add_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w);
+// r[2i], r[2i + 1] = low and high halves of a[i]^2; r MUST hold 2n digits.
+void bn_vec_square_digits(uint32_t* r, const uint32_t* a, int n);
+// floor((h * 2^32 + l) / d), exact for h < d; 0xFFFFFFFF when d is 0.
+uint32_t bn_digit_div2(uint32_t h, uint32_t l, uint32_t d);
+
+// --- Multiplication, division and reduction ------------------------------
+
+// r = a * b. r MUST NOT be a or b; room for a.length + b.length digits.
+void bn_mul(BigNum* r, const BigNum* a, const BigNum* b);
+// r = a^2. r MUST NOT be a; a at most 75 digits.
+void bn_sqr(BigNum* r, const BigNum* a);
+// q = num / d truncated toward zero, rem = num - q * d (sign of num).
+// rem MAY be null and MAY be num itself; q MAY be num when rem is null.
+// num at most 147 digits. Returns 0 (writing nothing) when d is zero.
+int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d);
+// r = a mod m (sign of a). r MAY be a. Returns 0 when m is zero.
+int bn_mod(BigNum* r, const BigNum* a, const BigNum* m);
+// r = a * b mod m; squares when a and b are the same object. r MAY be a, b
+// or both. The product MUST fit in 147 digits. Returns 0 when m is zero.
+int bn_mod_mul(BigNum* r, const BigNum* a, const BigNum* b, const BigNum* m);
+// r = a^-1 mod n, or the explicit zero when there is none. Writes nothing
+// for negative operands.
+void bn_mod_inverse(BigNum* r, const BigNum* a, const BigNum* n);
