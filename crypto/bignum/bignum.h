@@ -33,39 +33,58 @@ constexpr int kDigitAreaSize = 150;
 extern const uint8_t bn_byte_bit_length[256];
 
 // --- Representation and basic operations ---------------------------------
-// For every function in this block r MAY be the same object as any operand.
+// Units are 32-bit digits unless a byte count is named. For every function in
+// this block r MAY be the same object as any operand, and nothing is
+// reported: the preconditions are the caller's to keep.
 
-// r = the big-endian number in bytes[0 .. len). Leading zero bytes drop out.
-// r MUST have room for (len + 3) / 4 digits.
+// r = the big-endian number in bytes[0 .. len), non-negative, normal form
+// (leading zero bytes drop out; len 0 gives length 0). r MUST have room for
+// (len + 3) / 4 digits: the digits are written before normalisation.
 void bn_from_bytes(BigNum* r, const uint8_t* bytes, int len);
-// Writes the minimal big-endian form of |a| (no leading zero byte) and
-// returns its byte count; zero writes nothing and returns 0.
+// Writes |a| big-endian with no leading zero byte to out and returns the byte
+// count, (bn_bit_length(a) + 7) / 8; out MUST have room for that many. Both
+// forms of zero write nothing and return 0. The sign is ignored.
 int bn_to_bytes(uint8_t* out, const BigNum* a);
-// Number of significant bits of |a|; 0 for both forms of zero.
+// Number of significant bits of |a|: 32 * (length - 1) plus the bit length
+// of the top digit, 0 for length 0 or a zero top digit (both zero forms).
 int bn_bit_length(const BigNum* a);
-// r = a (sign, length and digits). r MUST have room for a's length.
+// r = a: sign, length and digits, copied into r's own area, which MUST have
+// room for a.length digits.
 void bn_copy(BigNum* r, const BigNum* a);
-// Compares |a| and |b|. Lengths differ: returns a.length - b.length.
-// Otherwise -1, 0 or +1. Meaningful for normal-form operands only.
+// Compares |a| and |b|, signs ignored. Lengths differ: returns
+// a.length - b.length (the difference of the digit counts, not just its
+// sign). Otherwise -1, 0 or +1 from the highest differing digit. Meaningful
+// only for operands in normal form: the explicit zero compares above length 0.
 int bn_cmp_abs(const BigNum* a, const BigNum* b);
-// Bit n of |a| (0 or 1); 0 for a negative n or one beyond the digits.
+// Bit n of |a|, 0 or 1; 0 for a negative n or one at or above 32 * length.
 int bn_test_bit(const BigNum* a, int n);
-// |r| = |a| + |b|. a MUST have at least as many digits as b; r MUST have
-// room for a.length + 1 digits. r's sign is untouched.
+// |r| = |a| + |b|. a MUST have at least as many digits as b. r MUST have
+// room for a.length + 1 digits. r's sign is untouched; r.length is
+// a.length, or a.length + 1 when the sum carries out (no normalisation:
+// normal operands give a normal sum, two explicit zeros give the explicit
+// zero).
 void bn_add_abs(BigNum* r, const BigNum* a, const BigNum* b);
-// |r| = |a| - |b|. |a| MUST be at least |b|. r's sign is untouched.
+// |r| = |a| - |b|, normalised. |a| MUST be at least |b|. r MUST have room
+// for a.length digits. r's sign is untouched (so a zero result may keep a
+// set sign flag).
 void bn_sub_abs(BigNum* r, const BigNum* a, const BigNum* b);
-// r = a + b, signed. Room for max(length) + 1 digits.
+// r = a + b, signed. r MUST have room for max(a.length, b.length) + 1 digits.
+// A zero from opposite signs is non-negative.
 void bn_add(BigNum* r, const BigNum* a, const BigNum* b);
-// r = a - b, signed. Room for max(length) + 1 digits.
+// r = a - b, signed; room and zero sign as bn_add.
 void bn_sub(BigNum* r, const BigNum* a, const BigNum* b);
-// |r| = |a| - w, r takes a's sign. |a| MUST be at least w.
+// |r| = |a| - w, normalised; r takes a's sign. |a| MUST be at least w. r
+// MUST have room for a.length digits.
 void bn_sub_digit(BigNum* r, const BigNum* a, uint32_t w);
-// |r| = |a| * 2^n, r takes a's sign. n >= 0. r MUST have room for
-// a.length + n / 32 + 1 digits (one is cleared above the result).
+// |r| = |a| * 2^n, normalised; r takes a's sign. n MUST be 0 or more. r
+// MUST have room for a.length + n / 32 + 1 digits: the digit above the
+// result is always written (cleared), also for a zero a.
 void bn_shift_left(BigNum* r, const BigNum* a, int n);
-// |r| = floor(|a| / 2^n), r takes a's sign. n >= 0. A shift of more than
-// 32 * (a.length + 1) - 1 bits writes the explicit zero.
+// |r| = floor(|a| / 2^n), normalised; r takes a's sign, so a zero result of
+// a negative a keeps the flag. n MUST be 0 or more. r MUST have room for
+// a.length - n / 32 digits (one at least). When n / 32 > a.length, r is the
+// explicit zero (negative 0, length 1, digit 0); a shift by 32 * a.length to
+// 32 * a.length + 31 bits gives length 0.
 void bn_shift_right(BigNum* r, const BigNum* a, int n);
 
 // --- Digit-vector kernels --------------------------------------------------

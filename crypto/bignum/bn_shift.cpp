@@ -1,0 +1,63 @@
+// Shifts of the magnitude by any number of bits.
+#include <cstring>
+
+#include "crypto/bignum/bignum.h"
+#include "crypto/bignum/bn_normalise.h"
+
+// see bignum.h
+void bn_shift_left(BigNum* r, const BigNum* a, int n) {
+    const int na = a->length;
+    const int w = n / 32;
+    const int s = n % 32;
+    const uint32_t* ad = a->digits;
+    uint32_t* rd = r->digits;
+    r->negative = a->negative;
+    rd[na + w] = 0;
+    // Top down, so that r may be a.
+    if (s == 0) {
+        if (na > 0) {
+            std::memmove(rd + w, ad, sizeof(uint32_t) * static_cast<size_t>(na));
+        }
+    } else {
+        for (int i = na - 1; i >= 0; --i) {
+            const uint32_t x = ad[i];
+            rd[i + w + 1] |= x >> (32 - s);
+            rd[i + w] = x << s;
+        }
+    }
+    if (w > 0) {
+        std::memset(rd, 0, sizeof(uint32_t) * static_cast<size_t>(w));
+    }
+    r->length = na + w + 1;
+    bn_normalise(r);
+}
+
+// see bignum.h
+void bn_shift_right(BigNum* r, const BigNum* a, int n) {
+    const int na = a->length;
+    const int w = n / 32;
+    const int s = n % 32;
+    if (w > na) {
+        r->negative = 0;
+        r->length = 1;
+        r->digits[0] = 0;
+        return;
+    }
+    const uint32_t* ad = a->digits;
+    uint32_t* rd = r->digits;
+    const int len = na - w;
+    r->negative = a->negative;
+    // Bottom up, so that r may be a.
+    if (len > 0) {
+        if (s == 0) {
+            std::memmove(rd, ad + w, sizeof(uint32_t) * static_cast<size_t>(len));
+        } else {
+            for (int i = 0; i < len - 1; ++i) {
+                rd[i] = (ad[i + w] >> s) | (ad[i + w + 1] << (32 - s));
+            }
+            rd[len - 1] = ad[na - 1] >> s;
+        }
+    }
+    r->length = len;
+    bn_normalise(r);
+}
