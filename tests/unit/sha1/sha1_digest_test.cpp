@@ -1,0 +1,120 @@
+// Known answers from the SHA-1 standard and the one-shot entries' contract:
+// argument checks, empty message, digest written over the message.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "sha1_test_support.h"
+
+namespace {
+
+struct KnownAnswer {
+    const char* name;
+    std::string message;
+    const char* digest;
+};
+
+const std::vector<KnownAnswer>& known_answers() {
+    static const std::vector<KnownAnswer> table = {
+        {"empty", "", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
+        {"abc", "abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {"448 bits, two blocks", "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
+        {"896 bits, two blocks",
+         "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqr"
+         "lmnopqrsmnopqrstnopqrstu",
+         "a49b2446a02c645bf419f995b67091253a04a259"},
+        {"one million 'a'", std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
+    };
+    return table;
+}
+
+const uint8_t* text_bytes(const std::string& s) { return (const uint8_t*)s.data(); }
+
+TEST(Sha1KnownAnswer, OneShotEntriesGiveTheStandardDigests) {
+    for (const auto& kat : known_answers()) {
+        SCOPED_TRACE(kat.name);
+        uint32_t n = (uint32_t)kat.message.size();
+        EXPECT_EQ(tarvello_sha1_hex(text_bytes(kat.message), n), kat.digest);
+
+        uint8_t out[kSha1DigestSize];
+        ASSERT_EQ(sha1_compute(out, text_bytes(kat.message), n), CRYPTO_OK);
+        EXPECT_EQ(to_hex(out, sizeof out), kat.digest);
+    }
+}
+
+TEST(Sha1KnownAnswer, StreamingInBlockUnfriendlyPiecesGivesTheStandardDigests) {
+    // 1, 63 and 65 bytes at a time move the fill through every case of update.
+    for (const auto& kat : known_answers()) {
+        for (uint32_t piece : {1u, 63u, 65u}) {
+            SCOPED_TRACE(std::string(kat.name) + ", pieces of " + std::to_string(piece));
+            Sha1Context ctx;
+            sha1_init(&ctx);
+            const uint8_t* p = text_bytes(kat.message);
+            uint32_t left = (uint32_t)kat.message.size();
+            while (left > 0) {
+                uint32_t n = left < piece ? left : piece;
+                sha1_update(&ctx, p, n);
+                p += n;
+                left -= n;
+            }
+            uint8_t out[kSha1DigestSize];
+            sha1_final(&ctx, out);
+            EXPECT_EQ(to_hex(out, sizeof out), kat.digest);
+        }
+    }
+}
+
+TEST(Sha1Digest, EmptyMessageWithNonNullDataGivesTheEmptyDigest) {
+    const uint8_t nothing[1] = {0x5A};
+    EXPECT_EQ(tarvello_sha1_hex(nothing, 0), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+}
+
+TEST(Sha1Digest, NullArgumentsAreRefusedAndTheDigestIsUntouched) {
+    const uint8_t abc[3] = {'a', 'b', 'c'};
+    struct Case {
+        const char* name;
+        const uint8_t* data;
+        uint32_t length;
+        bool digest_null;
+    };
+    const Case cases[] = {
+        {"null data, length 0", nullptr, 0, false},
+        {"null data, length 3", nullptr, 3, false},
+        {"null digest", abc, 3, true},
+        {"null digest, length 0", abc, 0, true},
+        {"both null", nullptr, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        uint8_t out[kSha1DigestSize];
+        std::memset(out, 0xEE, sizeof out);
+        // The value itself is part of the contract with the commands.
+        EXPECT_EQ(sha1_digest(c.data, c.length, c.digest_null ? nullptr : out), 0x4002);
+        for (uint8_t b : out) ASSERT_EQ(b, 0xEE);
+    }
+}
+
+TEST(Sha1Digest, DigestMayOverwriteTheStartOfTheMessage) {
+    TestRng rng(20240601);
+    for (uint32_t n : {20u, 55u, 64u, 100u, 1000u}) {
+        SCOPED_TRACE(n);
+        std::vector<uint8_t> buffer = rng.bytes(n);
+        std::string expected = openssl_sha1_hex(buffer.data(), n);
+
+        std::vector<uint8_t> one_shot = buffer;
+        ASSERT_EQ(sha1_digest(one_shot.data(), n, one_shot.data()), CRYPTO_OK);
+        EXPECT_EQ(to_hex(one_shot.data(), kSha1DigestSize), expected);
+
+        std::vector<uint8_t> unchecked = buffer;
+        ASSERT_EQ(sha1_compute(unchecked.data(), unchecked.data(), n), CRYPTO_OK);
+        EXPECT_EQ(to_hex(unchecked.data(), kSha1DigestSize), expected);
+        // Bytes past the digest are the message's own.
+        EXPECT_TRUE(std::equal(buffer.begin() + kSha1DigestSize, buffer.end(),
+                               one_shot.begin() + kSha1DigestSize));
+    }
+}
+
+}  // namespace
