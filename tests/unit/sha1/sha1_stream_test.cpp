@@ -63,7 +63,7 @@ TEST(Sha1Padding, LengthsAroundTheBlockEdges) {
         bool compressed = std::memcmp(ctx.hash, kInitialHash, sizeof kInitialHash) != 0;
         EXPECT_EQ(compressed, c.length >= 64);
         uint32_t tail = c.length % 64;
-        EXPECT_EQ(0, std::memcmp(ctx.block, message.data() + c.length - tail, tail));
+        EXPECT_EQ(0, std::memcmp(ctx.block, bytes_of(message) + c.length - tail, tail));
 
         EXPECT_EQ(final_hex(&ctx), openssl_sha1_hex(message.data(), c.length));
         EXPECT_EQ(ctx.byte_count_low, c.total);
