@@ -20,6 +20,8 @@ struct DecodeRow {
     std::string out;      // the whole buffer afterwards, EE where nothing was written
 };
 
+void PrintTo(const DecodeRow& row, std::ostream* os) { *os << row.name; }
+
 std::string hex_of(const uint8_t* bytes, size_t n) {
     std::string text;
     char pair[3];
