@@ -1,0 +1,103 @@
+// CMainDlg: the SHA-1 commands. Hash the typed data, build and hash the
+// checksum input of the selected key, clear the result line.
+
+#include "ui/MainDlg.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "crypto/sha1/sha1.h"
+#include "ui/HexText.h"
+
+void CMainDlg::OnHash()
+{
+    // A failed command never leaves an old digest on screen.
+    m_editHashResult.SetWindowText("");
+    UpdateData(FALSE);
+    UpdateData(TRUE);
+
+    CString strData = GetStrippedText(m_editHashData);
+    uint8_t* pBytes = NULL;
+    int32_t nCount = 0;
+    if (strData.GetLength() != 0 &&
+        !DecodeHexCopy(strData, strData.GetLength(), &pBytes, &nCount)) {
+        MessageBox("Not available memory in heap !", "SHA-1 Info", MB_ICONSTOP);
+        return;
+    }
+
+    // The data box shows exactly what is hashed, in the normal form; text
+    // from the first character that does not decode onward is gone.
+    m_editHashData.SetWindowText("");
+    if (nCount != 0)
+        m_editHashData.SetWindowText(DisplayForm(pBytes, nCount));
+    UpdateData(FALSE);
+
+    // The digest entry refuses a null pointer even for zero bytes.
+    static const uint8_t kNoBytes[1] = {0};
+    uint8_t digest[kSha1DigestSize];
+    CryptoStatus st = sha1_digest(pBytes != NULL ? pBytes : kNoBytes, (uint32_t)nCount, digest);
+    free(pBytes);
+    if (st != CRYPTO_OK) {
+        MessageBox("SHA-1 Hashing Failed !", "SHA-1 Info", MB_ICONSTOP);
+        return;
+    }
+    m_editHashResult.SetWindowText(DisplayForm(digest, kSha1DigestSize));
+    UpdateData(FALSE);
+}
+
+void CMainDlg::OnCalcChecksum()
+{
+    m_editHashResult.SetWindowText("");
+    UpdateData(FALSE);
+    UpdateData(TRUE);
+
+    int nSel = m_comboCapks.GetCurSel();
+    if (nSel < 0 || nSel >= m_capks.count)
+        return;
+    const CapkRecord& rec = m_capks.records[nSel];
+
+    // Checksum input: RID | index | modulus | exponent in its shortest
+    // big-endian form, at most modulus_length + 9 bytes.
+    uint8_t* pInput = (uint8_t*)malloc(rec.modulus_length + 100);
+    if (pInput == NULL) {
+        MessageBox("Internal Memory Error !", "SHA-1 Info", MB_ICONSTOP);
+        return;
+    }
+    int32_t n = 0;
+    memcpy(pInput + n, rec.rid, sizeof rec.rid);
+    n += (int32_t)sizeof rec.rid;
+    pInput[n++] = rec.index;
+    memcpy(pInput + n, rec.modulus, rec.modulus_length);
+    n += rec.modulus_length;
+    if (rec.exponent == 3) {
+        pInput[n++] = 0x03;
+    } else if (rec.exponent == 65537) {
+        pInput[n++] = 0x01;
+        pInput[n++] = 0x00;
+        pInput[n++] = 0x01;
+    } else {
+        // The list-file reader stores no other value.
+        free(pInput);
+        MessageBox("Invalid CAPK Exponent Value !", "SHA-1 Info", MB_ICONSTOP);
+        return;
+    }
+
+    m_editHashData.SetWindowText(DisplayForm(pInput, n));
+    UpdateData(FALSE);
+
+    uint8_t digest[kSha1DigestSize];
+    CryptoStatus st = sha1_digest(pInput, (uint32_t)n, digest);
+    free(pInput);
+    if (st != CRYPTO_OK) {
+        MessageBox("SHA-1 Hashing Failed !", "SHA-1 Info", MB_ICONSTOP);
+        return;
+    }
+    m_editHashResult.SetWindowText(DisplayForm(digest, kSha1DigestSize));
+    UpdateData(FALSE);
+}
+
+void CMainDlg::OnClearChecksum()
+{
+    m_editHashResult.SetWindowText("");
+    UpdateData(FALSE);
+}
