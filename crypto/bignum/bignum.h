@@ -88,32 +88,61 @@ void bn_shift_left(BigNum* r, const BigNum* a, int n);
 void bn_shift_right(BigNum* r, const BigNum* a, int n);
 
 // --- Digit-vector kernels --------------------------------------------------
-// n MUST be at least 1. Each returns the final carry digit.
+// Digit arrays, least significant first; n MUST be at least 1 (0 is not
+// supported). r and a MUST either be the same array or not overlap.
+// Sixteen digits per pass for the multiply kernels, eight for the squares;
+// with a 128-bit integer type the multiply kernels take two digits per
+// 64 x 64-bit product, with the same results.
 
-// r[i] = low half of a[i] * w + carry.
+// r[0 .. n) = low digits of a[0 .. n) * w; returns the carry digit (the
+// digit r[n] of the full product). Writes exactly n digits.
 uint32_t bn_vec_mul_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w);
-// r[i] = low half of a[i] * w + r[i] + carry.
+// r[0 .. n) += a[0 .. n) * w; returns the carry digit out of r[n - 1].
+// Writes exactly n digits.
 uint32_t bn_vec_mul_add_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w);
-// r[2i], r[2i + 1] = low and high halves of a[i]^2; r MUST hold 2n digits.
+// r[2i], r[2i + 1] = low and high digits of a[i]^2 for i below n; r MUST
+// hold 2n digits and MUST NOT overlap a.
 void bn_vec_square_digits(uint32_t* r, const uint32_t* a, int n);
-// floor((h * 2^32 + l) / d), exact for h < d; 0xFFFFFFFF when d is 0.
+// floor((h * 2^32 + l) / d), exact for h < d (the only case long division
+// produces); for h >= d the low digit of the true quotient. 0xFFFFFFFF when
+// d is 0.
 uint32_t bn_digit_div2(uint32_t h, uint32_t l, uint32_t d);
 
 // --- Multiplication, division and reduction ------------------------------
+// Every temporary is a local with a kDigitAreaSize (150) digit area; nothing
+// is allocated and nothing checks the limits below.
 
-// r = a * b. r MUST NOT be a or b; room for a.length + b.length digits.
+// r = a * b; r's sign is the XOR of the operands' signs, written also for a
+// zero product (length 0 when an operand has length 0). r MUST NOT be a or b
+// and MUST have room for a.length + b.length digits. r.length is
+// a.length + b.length, less one if that top digit is zero: normal for normal
+// non-zero operands; an explicit-zero operand leaves zero digits on top.
 void bn_mul(BigNum* r, const BigNum* a, const BigNum* b);
-// r = a^2. r MUST NOT be a; a at most 75 digits.
+// r = a^2, non-negative, the same value and length as bn_mul(r, a, a). r
+// MUST NOT be a and MUST have room for 2 * a.length digits; a MUST have at
+// most 75 digits. A length-0 a gives length 0 and leaves r's sign as it was.
 void bn_sqr(BigNum* r, const BigNum* a);
-// q = num / d truncated toward zero, rem = num - q * d (sign of num).
-// rem MAY be null and MAY be num itself; q MAY be num when rem is null.
-// num at most 147 digits. Returns 0 (writing nothing) when d is zero.
+// q = num / d truncated toward zero (sign: num's XOR d's), rem = num - q * d
+// (sign: num's). Returns 0 when d is zero (either form), writing nothing;
+// otherwise 1. When |d| > |num|: q is the explicit zero and rem a copy of
+// num. Otherwise a zero remainder is the explicit zero when d's bit length
+// is a multiple of 32 (the remainder is shifted back by two whole digits)
+// and length 0 when it is not; rem's sign is num's even then. rem MAY be null and MAY be num; q MUST NOT be null and MAY be num only
+// when rem is null; neither MAY be d, nor q the same object as rem. num MUST
+// have at most 147 digits; q needs num.length - d.length + 1 digits, rem
+// num.length digits.
 int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d);
-// r = a mod m (sign of a). r MAY be a. Returns 0 when m is zero.
+// r = a mod m with a's sign (the remainder of bn_div). r MAY be a, MUST NOT
+// be m. Limits as bn_div. Returns 0 (r untouched) when m is zero, else 1.
 int bn_mod(BigNum* r, const BigNum* a, const BigNum* m);
-// r = a * b mod m; squares when a and b are the same object. r MAY be a, b
-// or both. The product MUST fit in 147 digits. Returns 0 when m is zero.
+// r = a * b mod m (sign of the product). Squares when a and b are the same
+// object (equal values in different objects are multiplied). r MAY be a, b
+// or both, MUST NOT be m. a.length + b.length MUST be at most 147 (73-digit
+// operands), and at most 75 digits for a square. Returns 0 (r untouched)
+// when m is zero, else 1.
 int bn_mod_mul(BigNum* r, const BigNum* a, const BigNum* b, const BigNum* m);
-// r = a^-1 mod n, or the explicit zero when there is none. Writes nothing
-// for negative operands.
+// r = a^-1 mod n, in [0, n), or the explicit zero when a and n share a
+// factor (for n = 1 the result is zero, length 0). Writes nothing when a or
+// n is negative. r MUST NOT be a or n and MUST have room for n.length
+// digits; n MUST be non-zero; a and n MUST have at most 73 digits.
 void bn_mod_inverse(BigNum* r, const BigNum* a, const BigNum* n);

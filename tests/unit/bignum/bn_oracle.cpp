@@ -26,7 +26,7 @@ void Num::set(const std::vector<uint32_t>& digits, bool negative) {
     bn_.negative = negative ? 1 : 0;
 }
 
-void Num::set(const mpz_t value) {
+void Num::set_mpz(const mpz_t value) {
     std::vector<uint32_t> d((mpz_sizeinbase(value, 2) + 31) / 32);
     size_t count = 0;
     mpz_export(d.data(), &count, -1, sizeof(uint32_t), 0, 0, value);
@@ -84,6 +84,17 @@ bool equals(const BigNum* a, const mpz_t want) {
     // Zero must not be negative unless the operation says so; callers that
     // allow it compare the magnitude themselves.
     return !(a->length == 0 && a->negative != 0);
+}
+
+gmp_randstate_t& gmp_state() {
+    static gmp_randstate_t state;
+    static bool seeded = false;
+    if (!seeded) {
+        gmp_randinit_mt(state);
+        gmp_randseed_ui(state, 0x7A11E);
+        seeded = true;
+    }
+    return state;
 }
 
 std::vector<uint32_t> Rng::digits(int n, Shape shape) {

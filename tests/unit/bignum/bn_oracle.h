@@ -35,7 +35,7 @@ public:
     // of the area with junk.
     void set(const std::vector<uint32_t>& digits, bool negative = false);
     // Sets the value from GMP (sign included); length is the minimal one.
-    void set(const mpz_t value);
+    void set_mpz(const mpz_t value);
     // The digits in use.
     std::vector<uint32_t> digits() const;
 
@@ -81,6 +81,9 @@ public:
 private:
     std::mt19937_64 engine_;
 };
+
+// GMP's random state, seeded once with a fixed value.
+gmp_randstate_t& gmp_state();
 
 // RAII wrapper for an mpz_t.
 struct Mpz {

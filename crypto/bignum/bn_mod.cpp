@@ -1,0 +1,24 @@
+// Remainder and modular multiplication through long division.
+#include "crypto/bignum/bignum.h"
+
+// see bignum.h
+int bn_mod(BigNum* r, const BigNum* a, const BigNum* m) {
+    uint32_t quotient_area[kDigitAreaSize];
+    BigNum quotient = {0, 0, quotient_area};
+    return bn_div(&quotient, r, a, m);
+}
+
+// see bignum.h
+int bn_mod_mul(BigNum* r, const BigNum* a, const BigNum* b, const BigNum* m) {
+    uint32_t product_area[kDigitAreaSize];
+    BigNum product = {0, 0, product_area};
+    // The same object twice is a square: about half the digit products.
+    if (a == b) {
+        bn_sqr(&product, a);
+    } else {
+        bn_mul(&product, a, b);
+    }
+    uint32_t quotient_area[kDigitAreaSize];
+    BigNum quotient = {0, 0, quotient_area};
+    return bn_div(&quotient, r, &product, m);
+}

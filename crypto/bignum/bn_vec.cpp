@@ -1,0 +1,178 @@
+// Digit-vector kernels and the two-digit by one-digit quotient.
+//
+// A 64-bit type replaces half-digit arithmetic: a digit product plus two
+// more digits is at most (2^32 - 1)^2 + 2 * (2^32 - 1) = 2^64 - 1. Where the
+// compiler has a 128-bit type, the multiply kernels take the digits two at a
+// time as one 64-bit word, so one 64 x 64 product does the work of two digit
+// products and the carry chain is half as long; the results are the same.
+#include <cstring>
+
+#include "crypto/bignum/bignum.h"
+#include "crypto/bignum/bn_vec_narrow.h"
+
+// One digit: t = a[k] * w (+ r[k]) + carry, with the count tested after it.
+#define BN_NARROW_STEP(k, add_r)                                          \
+    {                                                                     \
+        const uint64_t t = static_cast<uint64_t>(a[k]) * w + carry        \
+                           + ((add_r) ? r[k] : 0u);                       \
+        r[k] = static_cast<uint32_t>(t);                                  \
+        carry = t >> 32;                                                  \
+        if (--n == 0) {                                                   \
+            return static_cast<uint32_t>(carry);                          \
+        }                                                                 \
+    }
+
+#define BN_NARROW_PASS(add_r)                                                       \
+    for (;;) {                                                                      \
+        BN_NARROW_STEP(0, add_r) BN_NARROW_STEP(1, add_r) BN_NARROW_STEP(2, add_r)  \
+        BN_NARROW_STEP(3, add_r) BN_NARROW_STEP(4, add_r) BN_NARROW_STEP(5, add_r)  \
+        BN_NARROW_STEP(6, add_r) BN_NARROW_STEP(7, add_r) BN_NARROW_STEP(8, add_r)  \
+        BN_NARROW_STEP(9, add_r) BN_NARROW_STEP(10, add_r) BN_NARROW_STEP(11, add_r) \
+        BN_NARROW_STEP(12, add_r) BN_NARROW_STEP(13, add_r) BN_NARROW_STEP(14, add_r) \
+        BN_NARROW_STEP(15, add_r)                                                   \
+        a += 16;                                                                    \
+        r += 16;                                                                    \
+    }
+
+// see bn_vec_narrow.h
+uint32_t bn_vec_mul_digit_narrow(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
+    uint64_t carry = 0;
+    BN_NARROW_PASS(false)
+}
+
+// see bn_vec_narrow.h
+uint32_t bn_vec_mul_add_digit_narrow(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
+    uint64_t carry = 0;
+    BN_NARROW_PASS(true)
+}
+
+#if defined(__SIZEOF_INT128__)
+
+namespace {
+
+using Wide = unsigned __int128;
+
+// Two digits, least significant first, as one little-endian 64-bit word.
+// The byte copy is one unaligned load or store on the targets we build for.
+inline uint64_t load_pair(const uint32_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store_pair(uint32_t* p, uint64_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+}  // namespace
+
+// Digits k and k + 1 in one step. The count is tested after every digit:
+// with one digit left, the last goes through the 64-bit step. A pair product
+// plus a pair of r plus the carry is below 2^96, so the carry stays a digit.
+#define BN_PAIR_MUL_STEP(k)                                                   \
+    {                                                                         \
+        if (n == 1) {                                                         \
+            const uint64_t t = static_cast<uint64_t>(a[k]) * w + carry;       \
+            r[k] = static_cast<uint32_t>(t);                                  \
+            return static_cast<uint32_t>(t >> 32);                            \
+        }                                                                     \
+        const Wide t = static_cast<Wide>(load_pair(a + (k))) * w + carry;     \
+        store_pair(r + (k), static_cast<uint64_t>(t));                        \
+        carry = static_cast<uint64_t>(t >> 64);                               \
+        n -= 2;                                                               \
+        if (n == 0) {                                                         \
+            return static_cast<uint32_t>(carry);                              \
+        }                                                                     \
+    }
+
+// The additions are spelled out on the two halves of the product: compilers
+// then keep the running carry in one register instead of a 128-bit pair.
+#define BN_PAIR_MUL_ADD_STEP(k)                                               \
+    {                                                                         \
+        if (n == 1) {                                                         \
+            const uint64_t t = static_cast<uint64_t>(a[k]) * w + r[k] + carry; \
+            r[k] = static_cast<uint32_t>(t);                                  \
+            return static_cast<uint32_t>(t >> 32);                            \
+        }                                                                     \
+        const Wide p = static_cast<Wide>(load_pair(a + (k))) * w;             \
+        uint64_t lo = static_cast<uint64_t>(p);                               \
+        uint64_t hi = static_cast<uint64_t>(p >> 64);                         \
+        const uint64_t x = load_pair(r + (k));                                \
+        lo += x;                                                              \
+        hi += lo < x ? 1u : 0u;                                               \
+        lo += carry;                                                          \
+        hi += lo < carry ? 1u : 0u;                                           \
+        store_pair(r + (k), lo);                                              \
+        carry = hi;                                                           \
+        n -= 2;                                                               \
+        if (n == 0) {                                                         \
+            return static_cast<uint32_t>(carry);                              \
+        }                                                                     \
+    }
+
+// see bignum.h
+uint32_t bn_vec_mul_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
+    uint64_t carry = 0;
+    for (;;) {
+        BN_PAIR_MUL_STEP(0) BN_PAIR_MUL_STEP(2) BN_PAIR_MUL_STEP(4) BN_PAIR_MUL_STEP(6)
+        BN_PAIR_MUL_STEP(8) BN_PAIR_MUL_STEP(10) BN_PAIR_MUL_STEP(12) BN_PAIR_MUL_STEP(14)
+        a += 16;
+        r += 16;
+    }
+}
+
+// see bignum.h
+uint32_t bn_vec_mul_add_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
+    uint64_t carry = 0;
+    for (;;) {
+        BN_PAIR_MUL_ADD_STEP(0) BN_PAIR_MUL_ADD_STEP(2) BN_PAIR_MUL_ADD_STEP(4)
+        BN_PAIR_MUL_ADD_STEP(6) BN_PAIR_MUL_ADD_STEP(8) BN_PAIR_MUL_ADD_STEP(10)
+        BN_PAIR_MUL_ADD_STEP(12) BN_PAIR_MUL_ADD_STEP(14)
+        a += 16;
+        r += 16;
+    }
+}
+
+#else
+
+// see bignum.h
+uint32_t bn_vec_mul_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
+    return bn_vec_mul_digit_narrow(r, a, n, w);
+}
+
+// see bignum.h
+uint32_t bn_vec_mul_add_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
+    return bn_vec_mul_add_digit_narrow(r, a, n, w);
+}
+
+#endif
+
+#define BN_SQUARE_STEP(k)                                          \
+    {                                                              \
+        const uint64_t t = static_cast<uint64_t>(a[k]) * a[k];     \
+        r[2 * (k)] = static_cast<uint32_t>(t);                     \
+        r[2 * (k) + 1] = static_cast<uint32_t>(t >> 32);           \
+        if (--n == 0) {                                            \
+            return;                                                \
+        }                                                          \
+    }
+
+// see bignum.h
+void bn_vec_square_digits(uint32_t* r, const uint32_t* a, int n) {
+    for (;;) {
+        BN_SQUARE_STEP(0) BN_SQUARE_STEP(1) BN_SQUARE_STEP(2) BN_SQUARE_STEP(3)
+        BN_SQUARE_STEP(4) BN_SQUARE_STEP(5) BN_SQUARE_STEP(6) BN_SQUARE_STEP(7)
+        a += 8;
+        r += 16;
+    }
+}
+
+// see bignum.h
+uint32_t bn_digit_div2(uint32_t h, uint32_t l, uint32_t d) {
+    if (d == 0) {
+        return 0xFFFFFFFFu;
+    }
+    // Exact for h < d; otherwise the low digit of the true quotient.
+    const uint64_t x = (static_cast<uint64_t>(h) << 32) | l;
+    return static_cast<uint32_t>(x / d);
+}
