@@ -1,0 +1,298 @@
+#include "commands_fixture.h"
+
+#include <gmp.h>
+#include <openssl/sha.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <random>
+
+#include "heap_faults.h"
+
+namespace commands {
+
+const char kWorkedExample[] =
+    "CAPK list for tests\n"
+    "RID : \"A000000999\"\n"
+    "INDEX : \"F1\"\n"
+    "MODULUS : \"C1D2E3F405162738495A6B7C8D9EAFB0\"\n"
+    "EXPONENT : 3\n"
+    "CHECKSUM : \"1D78CDFBF094F38E953AE0FB61C4EF0AFDCB50BF\"\n"
+    "\n"
+    "RID : \"A0000009\"\n"
+    "INDEX : \"F9\"\n"
+    "MODULUS : \"00\"\n"
+    "EXPONENT : 3\n"
+    "CHECKSUM : \"0000000000000000000000000000000000000000\"\n"
+    "\r\n"
+    "RID : \"A0 00 00 09 99\"\r\n"
+    "INDEX : \"F2\"\r\n"
+    "MODULUS : \"9B2A7C4D1E0F3A5B 6C7D8E9FA0B1C2D3 E4F5061728394A5B\"\r\n"
+    "EXPONENT : 65537\r\n"
+    "CHECKSUM : \"642B9959CC50121946109E1002CB3CFBB8DC69BC\"\r\n";
+
+void PrintTo(const Box& b, std::ostream* os)
+{
+    *os << "{\"" << b.text << "\", \"" << b.caption << "\", 0x" << std::hex << b.style
+        << std::dec << "}";
+}
+
+std::vector<Box> Boxes()
+{
+    std::vector<Box> boxes;
+    for (const sim::MessageBoxCall& call : sim::MessageBoxes())
+        boxes.push_back({call.text, call.caption, call.style});
+    return boxes;
+}
+
+bool ControlView::operator==(const ControlView& o) const
+{
+    return id == o.id && text == o.text && check == o.check && enabled == o.enabled &&
+           read_only == o.read_only && items == o.items && cur_sel == o.cur_sel;
+}
+
+void PrintTo(const ControlView& v, std::ostream* os)
+{
+    *os << "{id " << v.id << ", text \"" << v.text << "\", check " << v.check
+        << (v.enabled ? ", enabled" : ", disabled") << (v.read_only ? ", read-only" : "")
+        << ", " << v.items.size() << " items, sel " << v.cur_sel << "}";
+}
+
+std::vector<ControlView> Capture(HWND dlg)
+{
+    std::vector<ControlView> views;
+    for (const sim::ControlState& c : sim::Controls(dlg)) {
+        if (c.id <= 0)
+            continue;
+        ControlView v{c.id, c.text, c.check, sim::IsEnabled(dlg, c.id), false, {}, -1};
+        if (c.window_class == "Edit")
+            v.read_only = sim::IsReadOnly(dlg, c.id);
+        if (c.window_class == "ComboBox") {
+            v.items = sim::ListItems(dlg, c.id);
+            v.cur_sel = sim::CurSel(dlg, c.id);
+        }
+        views.push_back(v);
+    }
+    return views;
+}
+
+void ExpectUnchangedExcept(const std::vector<ControlView>& before,
+                           const std::vector<ControlView>& after,
+                           const std::vector<int>& changed)
+{
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); i++) {
+        bool may_change = false;
+        for (int id : changed)
+            may_change = may_change || before[i].id == id;
+        if (!may_change) {
+            EXPECT_EQ(before[i], after[i]) << "control " << before[i].id << " changed";
+        }
+    }
+}
+
+static int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::vector<uint8_t> ParseDisplay(const std::string& text)
+{
+    std::vector<uint8_t> bytes;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (!bytes.empty() && bytes.size() % 32 == 0) {
+            if (text.compare(i, 2, "\r\n") != 0) {
+                ADD_FAILURE() << "no CR LF before byte " << bytes.size() << " in \"" << text << "\"";
+                return bytes;
+            }
+            i += 2;
+        }
+        if (i + 3 > text.size() || DigitValue(text[i]) < 0 || DigitValue(text[i + 1]) < 0 ||
+            text[i + 2] != ' ') {
+            ADD_FAILURE() << "not the display form at character " << i << " of \"" << text << "\"";
+            return bytes;
+        }
+        bytes.push_back((uint8_t)(DigitValue(text[i]) * 16 + DigitValue(text[i + 1])));
+        i += 3;
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> ParseCompact(const std::string& text)
+{
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(text.size() % 2, 0u) << text;
+    for (size_t i = 0; i + 1 < text.size(); i += 2) {
+        int hi = DigitValue(text[i]);
+        int lo = DigitValue(text[i + 1]);
+        EXPECT_TRUE(hi >= 0 && lo >= 0) << "not compact hex: " << text;
+        bytes.push_back((uint8_t)(hi * 16 + lo));
+    }
+    return bytes;
+}
+
+std::string TypedHex(const std::vector<uint8_t>& bytes, const std::string& separator)
+{
+    std::string text;
+    char digits[3];
+    for (uint8_t b : bytes) {
+        snprintf(digits, sizeof digits, "%02x", b);
+        text += digits;
+        text += separator;
+    }
+    return text;
+}
+
+std::unique_ptr<CapkTable> CopyTable(const CapkTable& table)
+{
+    std::unique_ptr<CapkTable> copy(new CapkTable);
+    memcpy(copy.get(), &table, sizeof table);
+    return copy;
+}
+
+bool SameTable(const CapkTable& a, const CapkTable& b)
+{
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::vector<uint8_t> ChecksumInput(const KeySpec& key)
+{
+    std::vector<uint8_t> input(key.rid);
+    input.push_back(key.index);
+    input.insert(input.end(), key.modulus.begin(), key.modulus.end());
+    if (key.exponent == 3) {
+        input.push_back(0x03);
+    } else {
+        input.push_back(0x01);
+        input.push_back(0x00);
+        input.push_back(0x01);
+    }
+    return input;
+}
+
+std::vector<uint8_t> Sha1(const std::vector<uint8_t>& data)
+{
+    std::vector<uint8_t> digest(SHA_DIGEST_LENGTH);
+    SHA1(data.data(), data.size(), digest.data());
+    return digest;
+}
+
+static std::string UpperHex(const std::vector<uint8_t>& bytes)
+{
+    std::string text;
+    char digits[3];
+    for (uint8_t b : bytes) {
+        snprintf(digits, sizeof digits, "%02X", b);
+        text += digits;
+    }
+    return text;
+}
+
+std::string ListEntry(const KeySpec& key)
+{
+    std::vector<uint8_t> checksum = key.checksum.empty() ? Sha1(ChecksumInput(key)) : key.checksum;
+    return "RID : \"" + UpperHex(key.rid) + "\"\n" +
+           "INDEX : \"" + UpperHex({key.index}) + "\"\n" +
+           "MODULUS : \"" + UpperHex(key.modulus) + "\"\n" +
+           "EXPONENT : " + std::to_string(key.exponent) + "\n" +
+           "CHECKSUM : \"" + UpperHex(checksum) + "\"\n";
+}
+
+std::vector<uint8_t> RandomBytes(uint32_t seed, size_t n)
+{
+    std::mt19937 rng(seed);
+    std::vector<uint8_t> bytes(n);
+    for (uint8_t& b : bytes)
+        b = (uint8_t)rng();
+    return bytes;
+}
+
+std::vector<uint8_t> RandomModulus(uint32_t seed, size_t n)
+{
+    std::vector<uint8_t> modulus = RandomBytes(seed, n);
+    modulus.front() |= 0x80;
+    modulus.back() |= 0x01;
+    return modulus;
+}
+
+std::vector<uint8_t> PowMod(const std::vector<uint8_t>& in, unsigned long e,
+                            const std::vector<uint8_t>& n)
+{
+    mpz_t x, m, r;
+    mpz_inits(x, m, r, NULL);
+    mpz_import(x, in.size(), 1, 1, 1, 0, in.data());
+    mpz_import(m, n.size(), 1, 1, 1, 0, n.data());
+    mpz_powm_ui(r, x, e, m);
+    std::vector<uint8_t> out(n.size());
+    size_t count = 0;
+    std::vector<uint8_t> raw((mpz_sizeinbase(r, 2) + 7) / 8 + 1);
+    mpz_export(raw.data(), &count, 1, 1, 1, 0, r);
+    memcpy(out.data() + out.size() - count, raw.data(), count);
+    mpz_clears(x, m, r, NULL);
+    return out;
+}
+
+void CommandsTest::SetUp()
+{
+    heap_faults::Disarm();
+    sim::Reset();
+    sim::LoadResources(TARVELLO_RC_FILE, TARVELLO_RESOURCE_H);
+    char pattern[] = "/tmp/tarvello-commands-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+}
+
+void CommandsTest::TearDown()
+{
+    heap_faults::Disarm();
+    std::error_code ec;
+    if (!dir_.empty())
+        std::filesystem::remove_all(dir_, ec);
+}
+
+void CommandsTest::Run(const std::function<void(HWND, CMainDlg&)>& body)
+{
+    CMainDlg dlg;
+    bool ran = false;
+    sim::OnNextModal([&](HWND h) {
+        ran = true;
+        body(h, dlg);
+        sim::Click(h, IDOK);
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(ran) << "the main window did not run";
+}
+
+std::string CommandsTest::WriteFile(const std::string& name, const std::string& content)
+{
+    std::string path = dir_ + "/" + name;
+    FILE* f = fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr) << path;
+    if (f != nullptr) {
+        fwrite(content.data(), 1, content.size(), f);
+        fclose(f);
+    }
+    return path;
+}
+
+std::string CommandsTest::MissingPath() const
+{
+    return dir_ + "/no such file.txt";
+}
+
+void CommandsTest::Load(HWND dlg, const std::string& path)
+{
+    sim::QueueOpenFile(path);
+    EXPECT_TRUE(sim::Click(dlg, IDC_LOAD_CAPKS));
+}
+
+}  // namespace commands
