@@ -133,13 +133,15 @@ void bn_sqr(BigNum* r, const BigNum* a);
 // num.length digits.
 int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d);
 // r = a mod m with a's sign (the remainder of bn_div). r MAY be a, MUST NOT
-// be m. Limits as bn_div. Returns 0 (r untouched) when m is zero, else 1.
+// be m, and MUST have room for min(a.length, m.length) digits. Limits as
+// bn_div. Returns 0 (r untouched) when m is zero, else 1.
 int bn_mod(BigNum* r, const BigNum* a, const BigNum* m);
 // r = a * b mod m (sign of the product). Squares when a and b are the same
 // object (equal values in different objects are multiplied). r MAY be a, b
-// or both, MUST NOT be m. a.length + b.length MUST be at most 147 (73-digit
-// operands), and at most 75 digits for a square. Returns 0 (r untouched)
-// when m is zero, else 1.
+// or both, MUST NOT be m, and MUST have room for
+// min(a.length + b.length, m.length) digits. a.length + b.length MUST be at
+// most 147 (73-digit operands). Returns 0 (r untouched) when m is zero,
+// else 1.
 int bn_mod_mul(BigNum* r, const BigNum* a, const BigNum* b, const BigNum* m);
 // r = a^-1 mod n, in [0, n), or the explicit zero when a and n share a
 // factor (for n = 1 the result is zero, length 0). Writes nothing when a or
