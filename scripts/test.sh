@@ -5,7 +5,7 @@
 #   each fuzzer for a bounded time (FUZZ_SECONDS, default 60),
 #   the Windows cross-builds (i686 and x86_64),
 #   the end-to-end run of the x86_64 program under Wine in Xvfb.
-# Usage: scripts/test.sh [stage ...]   stages: deps native asan fuzz cross e2e
+# Usage: scripts/test.sh [stage ...]   stages: deps lint native asan fuzz cross e2e
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,6 +36,11 @@ configure_build() { # dir, cmake args...
   local dir=$1; shift
   cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
+}
+
+stage_lint() {
+  say "conventions"
+  "$ROOT/scripts/lint.sh"
 }
 
 stage_native() {
@@ -86,6 +91,6 @@ stage_e2e() {
 }
 
 stages=("$@")
-((${#stages[@]})) || stages=(deps native asan fuzz cross e2e)
+((${#stages[@]})) || stages=(deps lint native asan fuzz cross e2e)
 for s in "${stages[@]}"; do "stage_$s"; done
 say "all stages passed: ${stages[*]}"
