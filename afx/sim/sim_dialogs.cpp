@@ -1,0 +1,188 @@
+// The dialog manager: DialogBoxParamA builds the dialog from its template,
+// runs the queued test handler as the modal loop, and EndDialog ends it.
+#include <cctype>
+#include <cstdlib>
+
+#include "afx/sim/sim_resources.h"
+#include "afx/sim/sim_world.h"
+
+using namespace sim::detail;
+
+namespace {
+
+bool SameClass(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+Kind KindOf(const std::string& window_class) {
+  if (SameClass(window_class, "Button")) return Kind::Button;
+  if (SameClass(window_class, "Edit")) return Kind::Edit;
+  if (SameClass(window_class, "Static")) return Kind::Static;
+  if (SameClass(window_class, "ComboBox")) return Kind::ComboBox;
+  return Kind::Other;
+}
+
+int TemplateIdOf(LPCSTR name) {
+  if (IS_INTRESOURCE(name)) return static_cast<int>(reinterpret_cast<uintptr_t>(name));
+  if (name[0] == '#') return std::atoi(name + 1);
+  std::optional<long> v = sim::Symbol(name);
+  return v ? static_cast<int>(*v) : -1;
+}
+
+HWND CreateControl(const sim::TemplateControl& t, HWND dlg) {
+  Window c;
+  c.hwnd = reinterpret_cast<HWND>(NewHandleValue());
+  c.parent = dlg;
+  c.kind = KindOf(t.window_class);
+  c.window_class = t.window_class;
+  c.id = t.id;
+  c.style = t.style;
+  c.ex_style = t.ex_style;
+  if (c.kind == Kind::Static && (t.style & SS_TYPEMASK) == SS_ICON) {
+    // The text names the icon resource; the control shows its image.
+    c.icon = ::LoadIconA(::GetModuleHandleA(NULL), t.text.c_str());
+  } else if (c.kind != Kind::ComboBox) {
+    c.text = t.text;
+  }
+  HWND h = c.hwnd;
+  TheWorld().windows[h] = c;
+  return h;
+}
+
+HWND CreateDialogWindow(const sim::DialogTemplate& t, HWND owner, DLGPROC proc) {
+  Window d;
+  d.hwnd = reinterpret_cast<HWND>(NewHandleValue());
+  d.parent = owner;
+  d.kind = Kind::Dialog;
+  d.window_class = "#32770";
+  d.id = 0;
+  d.text = t.caption;
+  d.style = t.style;
+  d.ex_style = t.ex_style;
+  d.template_id = t.id;
+  d.proc = proc;
+  // Dialog units to pixels at a typical 6 x 12 base unit.
+  d.client_width = t.cx * 3 / 2;
+  d.client_height = t.cy * 3 / 2;
+  HWND h = d.hwnd;
+  TheWorld().windows[h] = d;
+  for (const sim::TemplateControl& ct : t.controls) {
+    HWND c = CreateControl(ct, h);
+    Window* dlg = WindowOf(h);
+    dlg->children.push_back(c);
+    if (ct.statement == "DEFPUSHBUTTON" && dlg->def_id == IDOK) dlg->def_id = ct.id;
+  }
+  return h;
+}
+
+HWND FirstTabStop(const Window& dlg) {
+  for (HWND h : dlg.children) {
+    const Window* c = WindowOf(h);
+    if ((c->style & WS_TABSTOP) && (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED)) return h;
+  }
+  return NULL;
+}
+
+void RestoreOwner(Window& dlg) {
+  if (dlg.owner_disabled) {
+    ::EnableWindow(dlg.parent, TRUE);
+    dlg.owner_disabled = false;
+  }
+}
+
+// Destroys the dialog and its controls however the modal run ends (also
+// when a test handler throws).
+class DialogLifetime {
+ public:
+  explicit DialogLifetime(HWND h) : h_(h) { TheWorld().modal_stack.push_back(h); }
+  ~DialogLifetime() {
+    World& w = TheWorld();
+    Window* dlg = WindowOf(h_);
+    if (dlg != nullptr) {
+      RestoreOwner(*dlg);
+      sim::Event e;
+      e.kind = sim::EventKind::ModalEnd;
+      e.id = static_cast<UINT>(dlg->result);
+      for (HWND c : dlg->children) w.windows.erase(c);
+      if (dlg->system_menu != NULL) w.menus.erase(dlg->system_menu);
+      w.windows.erase(h_);
+      Log(e);
+    }
+    for (auto it = w.modal_stack.begin(); it != w.modal_stack.end(); ++it) {
+      if (*it == h_) {
+        w.modal_stack.erase(it);
+        break;
+      }
+    }
+  }
+
+ private:
+  HWND h_;
+};
+
+void RunModalScript(HWND h) {
+  World& w = TheWorld();
+  if (w.modal_handlers.empty()) {
+    ::EndDialog(h, IDOK);  // nobody scripted this dialog: accept it at once
+    return;
+  }
+  std::function<void(HWND)> handler = std::move(w.modal_handlers.front());
+  w.modal_handlers.pop_front();
+  handler(h);
+  Window* dlg = WindowOf(h);
+  if (dlg != nullptr && !dlg->ended) {
+    sim::Event e;
+    e.kind = sim::EventKind::HandlerLeftOpen;
+    e.id = static_cast<UINT>(dlg->template_id);
+    Log(e);
+    ::EndDialog(h, IDCANCEL);
+  }
+}
+
+}  // namespace
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND hWndParent, DLGPROC dialogProc,
+                               LPARAM initParam) {
+  int id = TemplateIdOf(templateName);
+  const sim::DialogTemplate* t = sim::Template(id);
+  if (t == nullptr) {
+    LogCall("DialogBoxParamA: no template", static_cast<UINT>(id));
+    return -1;
+  }
+  HWND h = CreateDialogWindow(*t, hWndParent, dialogProc);
+  DialogLifetime lifetime(h);
+  sim::Event begin;
+  begin.kind = sim::EventKind::ModalBegin;
+  begin.id = static_cast<UINT>(id);
+  Log(begin);
+  // A modal dialog disables its owner until it ends.
+  if (hWndParent != NULL && ::IsWindowEnabled(hWndParent)) {
+    ::EnableWindow(hWndParent, FALSE);
+    WindowOf(h)->owner_disabled = true;
+  }
+  HWND first = FirstTabStop(*WindowOf(h));
+  LRESULT focus_default =
+      ::SendMessageA(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
+  Window* dlg = WindowOf(h);
+  if (focus_default != 0 && first != NULL) dlg->focus = first;
+  if (!dlg->ended) {
+    dlg->style |= WS_VISIBLE;  // the modal loop shows the dialog
+    RunModalScript(h);
+  }
+  return WindowOf(h)->result;
+}
+
+BOOL WINAPI EndDialog(HWND hDlg, INT_PTR result) {
+  Window* dlg = WindowOf(hDlg);
+  if (dlg == nullptr || dlg->kind != Kind::Dialog) return FALSE;
+  dlg->ended = true;
+  dlg->result = result;
+  dlg->style &= ~static_cast<DWORD>(WS_VISIBLE);  // hidden at once, destroyed when the loop ends
+  RestoreOwner(*dlg);
+  return TRUE;
+}

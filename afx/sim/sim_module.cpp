@@ -1,0 +1,69 @@
+// The module and its resources: handles, icons, strings, FindResourceA.
+#include <cstdlib>
+#include <algorithm>
+#include <cstring>
+
+#include "afx/sim/sim_resources.h"
+#include "afx/sim/sim_world.h"
+
+using namespace sim::detail;
+
+namespace {
+
+const uintptr_t kModule = 0x400000;
+
+// A resource name as an id: MAKEINTRESOURCE, "#123", or a #define name; -1 if none.
+long ResourceIdOf(LPCSTR name) {
+  if (name == nullptr) return -1;
+  if (IS_INTRESOURCE(name)) return static_cast<long>(reinterpret_cast<uintptr_t>(name));
+  if (name[0] == '#') return std::atol(name + 1);
+  std::optional<long> v = sim::Symbol(name);
+  return v ? *v : -1;
+}
+
+bool HasResource(long type, long id) {
+  const Resources& r = LoadedResources();
+  switch (type) {
+    case 3:   // RT_ICON
+    case 14:  // RT_GROUP_ICON
+      return r.icons.count(static_cast<int>(id)) != 0;
+    case 5:   // RT_DIALOG
+      return r.dialogs.count(static_cast<int>(id)) != 0;
+    case 6:   // RT_STRING: block id holds strings (id - 1) * 16 .. id * 16 - 1
+      for (const auto& s : r.strings) {
+        if (static_cast<long>(s.first >> 4) + 1 == id) return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  return moduleName == nullptr ? reinterpret_cast<HMODULE>(kModule) : NULL;
+}
+
+HRSRC WINAPI FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {
+  long id = ResourceIdOf(name);
+  long t = IS_INTRESOURCE(type) ? static_cast<long>(reinterpret_cast<uintptr_t>(type)) : -1;
+  if (id < 0 || !HasResource(t, id)) return NULL;
+  return reinterpret_cast<HRSRC>(static_cast<uintptr_t>(0x1E000000 + (t << 16) + id));
+}
+
+HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR iconName) {
+  long id = ResourceIdOf(iconName);
+  if (id < 0) return NULL;
+  if (hInstance == NULL) return id >= 32512 && id <= 32517 ? IconHandle(static_cast<int>(id)) : NULL;
+  return LoadedResources().icons.count(static_cast<int>(id)) ? IconHandle(static_cast<int>(id)) : NULL;
+}
+
+int WINAPI LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {
+  if (buffer == nullptr || bufferMax <= 0) return 0;
+  std::optional<std::string> s = sim::String(id);
+  size_t n = s ? std::min(s->size(), static_cast<size_t>(bufferMax) - 1) : 0;
+  if (n > 0) std::memcpy(buffer, s->data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
