@@ -3,6 +3,7 @@
 
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_normalise.h"
+#include "crypto/bignum/bn_pair.h"
 
 namespace {
 
@@ -47,6 +48,17 @@ void bn_add_abs(BigNum* r, const BigNum* a, const BigNum* b) {
     uint32_t* rd = r->digits;
     uint32_t carry = 0;
     int i = 0;
+#if BN_HAVE_WIDE
+    // Two digits per step: half as many dependent carry steps.
+    // Carries are found by comparison, which compilers keep in flags.
+    for (; i + 2 <= nb; i += 2) {
+        const uint64_t x = bn_load_pair(ad + i);
+        const uint64_t s = x + bn_load_pair(bd + i);
+        const uint64_t t = s + carry;
+        bn_store_pair(rd + i, t);
+        carry = ((s < x) | (t < s)) ? 1u : 0u;
+    }
+#endif
     for (; i < nb; ++i) {
         const uint64_t s = static_cast<uint64_t>(ad[i]) + bd[i] + carry;
         rd[i] = static_cast<uint32_t>(s);
@@ -75,6 +87,15 @@ void bn_sub_abs(BigNum* r, const BigNum* a, const BigNum* b) {
     uint32_t* rd = r->digits;
     uint32_t borrow = 0;
     int i = 0;
+#if BN_HAVE_WIDE
+    for (; i + 2 <= nb; i += 2) {
+        const uint64_t x = bn_load_pair(ad + i);
+        const uint64_t y = bn_load_pair(bd + i);
+        const uint64_t s = x - y;
+        bn_store_pair(rd + i, s - borrow);
+        borrow = ((x < y) | (s < borrow)) ? 1u : 0u;
+    }
+#endif
     for (; i < nb; ++i) {
         const uint64_t s = static_cast<uint64_t>(ad[i]) - bd[i] - borrow;
         rd[i] = static_cast<uint32_t>(s);

@@ -5,10 +5,9 @@
 // compiler has a 128-bit type, the multiply kernels take the digits two at a
 // time as one 64-bit word, so one 64 x 64 product does the work of two digit
 // products and the carry chain is half as long; the results are the same.
-#include <cstring>
-
 #include "crypto/bignum/bignum.h"
-#include "crypto/bignum/bn_vec_narrow.h"
+#include "crypto/bignum/bn_pair.h"
+#include "crypto/bignum/bn_narrow.h"
 
 // One digit: t = a[k] * w (+ r[k]) + carry, with the count tested after it.
 #define BN_NARROW_STEP(k, add_r)                                          \
@@ -34,37 +33,19 @@
         r += 16;                                                                    \
     }
 
-// see bn_vec_narrow.h
+// see bn_narrow.h
 uint32_t bn_vec_mul_digit_narrow(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
     uint64_t carry = 0;
     BN_NARROW_PASS(false)
 }
 
-// see bn_vec_narrow.h
+// see bn_narrow.h
 uint32_t bn_vec_mul_add_digit_narrow(uint32_t* r, const uint32_t* a, int n, uint32_t w) {
     uint64_t carry = 0;
     BN_NARROW_PASS(true)
 }
 
-#if defined(__SIZEOF_INT128__)
-
-namespace {
-
-using Wide = unsigned __int128;
-
-// Two digits, least significant first, as one little-endian 64-bit word.
-// The byte copy is one unaligned load or store on the targets we build for.
-inline uint64_t load_pair(const uint32_t* p) {
-    uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void store_pair(uint32_t* p, uint64_t v) {
-    std::memcpy(p, &v, sizeof v);
-}
-
-}  // namespace
+#if BN_HAVE_WIDE
 
 // Digits k and k + 1 in one step. The count is tested after every digit:
 // with one digit left, the last goes through the 64-bit step. A pair product
@@ -76,8 +57,8 @@ inline void store_pair(uint32_t* p, uint64_t v) {
             r[k] = static_cast<uint32_t>(t);                                  \
             return static_cast<uint32_t>(t >> 32);                            \
         }                                                                     \
-        const Wide t = static_cast<Wide>(load_pair(a + (k))) * w + carry;     \
-        store_pair(r + (k), static_cast<uint64_t>(t));                        \
+        const BnWide t = static_cast<BnWide>(bn_load_pair(a + (k))) * w + carry;     \
+        bn_store_pair(r + (k), static_cast<uint64_t>(t));                        \
         carry = static_cast<uint64_t>(t >> 64);                               \
         n -= 2;                                                               \
         if (n == 0) {                                                         \
@@ -94,15 +75,15 @@ inline void store_pair(uint32_t* p, uint64_t v) {
             r[k] = static_cast<uint32_t>(t);                                  \
             return static_cast<uint32_t>(t >> 32);                            \
         }                                                                     \
-        const Wide p = static_cast<Wide>(load_pair(a + (k))) * w;             \
+        const BnWide p = static_cast<BnWide>(bn_load_pair(a + (k))) * w;             \
         uint64_t lo = static_cast<uint64_t>(p);                               \
         uint64_t hi = static_cast<uint64_t>(p >> 64);                         \
-        const uint64_t x = load_pair(r + (k));                                \
+        const uint64_t x = bn_load_pair(r + (k));                                \
         lo += x;                                                              \
         hi += lo < x ? 1u : 0u;                                               \
         lo += carry;                                                          \
         hi += lo < carry ? 1u : 0u;                                           \
-        store_pair(r + (k), lo);                                              \
+        bn_store_pair(r + (k), lo);                                              \
         carry = hi;                                                           \
         n -= 2;                                                               \
         if (n == 0) {                                                         \

@@ -4,7 +4,7 @@
 
 #include "bn_oracle.h"
 #include "crypto/bignum/bignum.h"
-#include "crypto/bignum/bn_vec_narrow.h"
+#include "crypto/bignum/bn_narrow.h"
 
 using bntest::Mpz;
 using bntest::Num;
@@ -204,6 +204,32 @@ TEST(BnMul, DifferentialAgainstGmp) {
         bn_mul(prod.get(), s.get(), s.get());
         ASSERT_EQ(prod.digits(), sq.digits());
         ASSERT_EQ(prod->length, sq->length);
+
+        // The digit-row forms (what 32-bit builds run) give the same digits.
+        Num rows(na + nb), sq_rows(2 * ns);
+        bn_mul_digit_rows(rows.get(), a.get(), b.get());
+        ASSERT_EQ(rows.digits(), r.digits());
+        ASSERT_EQ(rows->negative, r->negative);
+        bn_sqr_digit_rows(sq_rows.get(), s.get());
+        ASSERT_EQ(sq_rows.digits(), sq.digits());
+    }
+}
+
+// Products longer than the local limb area take the digit rows.
+TEST(BnMul, LongProducts) {
+    Rng rng(26);
+    Mpz x, y, want;
+    for (int iter = 0; iter < 50; ++iter) {
+        const int na = rng.range(76, 140);
+        const int nb = rng.range(151 - na, 160 - na);
+        Num a(na), b(nb), r(na + nb);
+        a.set(rng.digits(na));
+        b.set(rng.digits(nb));
+        to_mpz(x, a.get());
+        to_mpz(y, b.get());
+        mpz_mul(want, x, y);
+        bn_mul(r.get(), a.get(), b.get());
+        ASSERT_TRUE(bntest::equals(r.get(), want)) << na << " x " << nb;
     }
 }
 

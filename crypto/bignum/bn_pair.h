@@ -1,0 +1,26 @@
+// Internal: two adjacent digits, least significant first, as one
+// little-endian 64-bit word, for loops that run two digits per step where a
+// 128-bit integer type holds the carry. The byte copy compiles to one
+// unaligned load or store on the targets we build for.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SIZEOF_INT128__) && defined(__BYTE_ORDER__) && \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define BN_HAVE_WIDE 1
+using BnWide = unsigned __int128;
+#else
+#define BN_HAVE_WIDE 0
+#endif
+
+inline uint64_t bn_load_pair(const uint32_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void bn_store_pair(uint32_t* p, uint64_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
