@@ -35,27 +35,31 @@ static inline uint32_t next_word(int t) {
 // the five working variables in their roles for this step; the step leaves
 // the new value in e and rotates b, so the next step is called with
 // (e, a, b, c, d) and no value is moved between variables.
+//
+// The sums are written so that a, the value the previous step just made,
+// comes last: the rest is ready earlier, and the chain from one step to the
+// next is one rotate and one add even where the compiler keeps the order.
 
 // Ch(b, c, d) = (b & c) | (~b & d), in the form with one fewer operation.
 static inline void step1(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
-    e += rotl(a, 5) + (d ^ (b & (c ^ d))) + 0x5A827999u + w;
+    e = e + 0x5A827999u + w + (d ^ (b & (c ^ d))) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
 static inline void step2(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
-    e += rotl(a, 5) + (b ^ c ^ d) + 0x6ED9EBA1u + w;
+    e = e + 0x6ED9EBA1u + w + (b ^ c ^ d) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
 // Maj(b, c, d) as the sum of two disjoint bit sets, (b & c) and
 // (d & (b ^ c)), so the two halves can be added independently.
 static inline void step3(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
-    e += rotl(a, 5) + (b & c) + (d & (b ^ c)) + 0x8F1BBCDCu + w;
+    e = e + 0x8F1BBCDCu + w + (b & c) + (d & (b ^ c)) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
 static inline void step4(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
-    e += rotl(a, 5) + (b ^ c ^ d) + 0xCA62C1D6u + w;
+    e = e + 0xCA62C1D6u + w + (b ^ c ^ d) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
