@@ -1,6 +1,7 @@
 // Long division with quotient and remainder, truncating toward zero.
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_normalise.h"
+#include "crypto/bignum/bn_pair.h"
 
 namespace {
 
@@ -17,6 +18,46 @@ uint32_t estimate_digit(uint32_t hi, uint32_t mid, uint32_t lo, uint32_t d0, uin
         rest += d0;
     }
     return t;
+}
+
+// w[0 .. n] -= t * s[0 .. n): the product of the quotient digit and the
+// divisor taken off the window in one pass. Returns true when the result
+// went below zero, that is when the product was greater than the window.
+bool subtract_multiple(uint32_t* w, const uint32_t* s, int n, uint32_t t) {
+    uint64_t carry = 0;  // product carry plus borrow, at most 2^32 + 1
+    int i = 0;
+#if BN_HAVE_WIDE
+    for (; i + 2 <= n; i += 2) {
+        const BnWide p = static_cast<BnWide>(bn_load_pair(s + i)) * t;
+        const uint64_t lo = static_cast<uint64_t>(p);
+        const uint64_t x = bn_load_pair(w + i);
+        const uint64_t d = x - lo;
+        bn_store_pair(w + i, d - carry);
+        carry = static_cast<uint64_t>(p >> 64) + (x < lo ? 1u : 0u) + (d < carry ? 1u : 0u);
+    }
+#endif
+    for (; i < n; ++i) {
+        const uint64_t p = static_cast<uint64_t>(s[i]) * t + carry;
+        const uint32_t lo = static_cast<uint32_t>(p);
+        const uint32_t x = w[i];
+        w[i] = x - lo;
+        carry = (p >> 32) + (x < lo ? 1u : 0u);
+    }
+    const uint64_t top = w[n];
+    w[n] = static_cast<uint32_t>(top - carry);
+    return top < carry;
+}
+
+// w[0 .. n] += s[0 .. n), dropping the carry out of w[n]: undoes one
+// divisor too many after subtract_multiple went below zero.
+void add_back(uint32_t* w, const uint32_t* s, int n) {
+    uint64_t carry = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint64_t t = static_cast<uint64_t>(w[i]) + s[i] + carry;
+        w[i] = static_cast<uint32_t>(t);
+        carry = t >> 32;
+    }
+    w[n] += static_cast<uint32_t>(carry);
 }
 
 }  // namespace
@@ -45,10 +86,8 @@ int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
     // numerator gets one more zero digit at the bottom.
     uint32_t sn_area[kDigitAreaSize];
     uint32_t sd_area[kDigitAreaSize];
-    uint32_t product_area[kDigitAreaSize];
     BigNum sn = {0, 0, sn_area};
     BigNum sd = {0, 0, sd_area};
-    BigNum product = {0, 0, product_area};
     const int s = 32 - bn_bit_length(d) % 32;
     bn_shift_left(&sd, d, s);
     bn_shift_left(&sn, num, s + 32);
@@ -75,23 +114,20 @@ int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
     }
 
     for (int k = 1; k < loop; ++k) {
-        --window.digits;
-        ++window.length;
+        --window.digits;  // one more numerator digit at the bottom
         const int top = num_n - k;
         uint32_t t = estimate_digit(sn_area[top], sn_area[top - 1], sn_area[top - 2], d0, d1);
 
-        product_area[div_n] = bn_vec_mul_digit(product_area, sd_area, div_n, t);
-        product.length = div_n + 1;
-        bn_normalise(&product);
-        if (bn_cmp_abs(&product, &window) > 0) {
-            // The estimate was one too large: subtract (t - 1) times the
-            // divisor instead, which is what adding it back would leave.
+        // Take t times the divisor off the window's div_n + 1 digits (any
+        // above a shortened window are zero). If that went below zero, t was
+        // one too large: add the divisor back once.
+        if (subtract_multiple(window.digits, sd_area, div_n, t)) {
             --t;
-            bn_sub_abs(&product, &product, &sd);
+            add_back(window.digits, sd_area, div_n);
         }
-        const int old_length = window.length;
-        bn_sub_abs(&window, &window, &product);
-        sn.length += window.length - old_length;
+        window.length = div_n + 1;
+        bn_normalise(&window);
+        sn.length = static_cast<int32_t>(window.digits - sn_area) + window.length;
         qd[loop - 1 - k] = t;
     }
 

@@ -97,24 +97,35 @@ void from_limbs(uint32_t* d, const uint64_t* t, int n) {
     }
 }
 
-// row[0 .. n) (+)= x[0 .. n) * w; returns the carry limb. The additions are
+// One limb of a row: row[i] (+)= x[i] * w + carry. The additions are
 // spelled out on the halves so that the carry stays in one register.
+#define BN_LIMB_STEP(i)                                            \
+    {                                                              \
+        const BnWide p = static_cast<BnWide>(x[i]) * w;            \
+        uint64_t lo = static_cast<uint64_t>(p);                    \
+        uint64_t hi = static_cast<uint64_t>(p >> 64);              \
+        if (kAdd) {                                                \
+            const uint64_t v = row[i];                             \
+            lo += v;                                               \
+            hi += lo < v ? 1u : 0u;                                \
+        }                                                          \
+        lo += carry;                                               \
+        hi += lo < carry ? 1u : 0u;                                \
+        row[i] = lo;                                               \
+        carry = hi;                                                \
+    }
+
+// row[0 .. n) (+)= x[0 .. n) * w, four limbs per pass; returns the carry
+// limb.
 template <bool kAdd>
 inline uint64_t limb_row(uint64_t* row, const uint64_t* x, int n, uint64_t w) {
     uint64_t carry = 0;
-    for (int i = 0; i < n; ++i) {
-        const BnWide p = static_cast<BnWide>(x[i]) * w;
-        uint64_t lo = static_cast<uint64_t>(p);
-        uint64_t hi = static_cast<uint64_t>(p >> 64);
-        if (kAdd) {
-            const uint64_t v = row[i];
-            lo += v;
-            hi += lo < v ? 1u : 0u;
-        }
-        lo += carry;
-        hi += lo < carry ? 1u : 0u;
-        row[i] = lo;
-        carry = hi;
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        BN_LIMB_STEP(i) BN_LIMB_STEP(i + 1) BN_LIMB_STEP(i + 2) BN_LIMB_STEP(i + 3)
+    }
+    for (; i < n; ++i) {
+        BN_LIMB_STEP(i)
     }
     return carry;
 }
