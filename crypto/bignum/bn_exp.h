@@ -74,8 +74,14 @@ void bn_mont_init(MontgomeryContext* context, const BigNum* modulus);
 
 // r = a * R^-1 mod modulus, fully reduced, for 0 <= a < modulus * R. r MAY be
 // a. r MUST have room for the modulus's digit count + 1 digits. r's sign is
-// a's sign XOR the modulus's sign.
+// a's sign XOR the modulus's sign. Where the compiler has a 128-bit integer
+// type the digits are cleared two at a time (with -modulus^-1 mod 2^64),
+// otherwise one at a time as in bn_mont_reduce_digits; r is the same.
 void bn_mont_reduce(BigNum* r, const BigNum* a, const MontgomeryContext* context);
+// The one-digit-per-pass reduction, with digit_inverse: what bn_mont_reduce
+// is on targets without a 128-bit type. Same contract; callable everywhere
+// so that tests can check both forms.
+void bn_mont_reduce_digits(BigNum* r, const BigNum* a, const MontgomeryContext* context);
 
 // r = a * b * R^-1 mod modulus, for a * b < modulus * R (true when both are
 // below the modulus, or one is below it and the other below R). Squares when

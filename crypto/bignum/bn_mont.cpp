@@ -1,5 +1,7 @@
 // Montgomery setup, reduction and multiplication for odd moduli whose top
 // digit is full, so that R = 2^modulus_bits is a whole number of digits.
+#include <cstring>
+
 #include "crypto/bignum/bn_exp.h"
 
 namespace {
@@ -54,34 +56,147 @@ void bn_mont_init(MontgomeryContext* context, const BigNum* modulus) {
     (void)bn_mod(&context->r_squared, &context->r_squared, &context->modulus);
 }
 
-// see bn_exp.h
-void bn_mont_reduce(BigNum* r, const BigNum* a, const MontgomeryContext* context) {
-    const BigNum* n = &context->modulus;
+namespace {
+
+// Reduction state: T, a copy of the input widened to 2k + 1 digits.
+struct ReduceWork {
+    uint32_t area[kDigitAreaSize];
+    BigNum t;
+};
+
+void reduce_start(ReduceWork* w, const BigNum* a, const BigNum* n) {
+    w->t = BigNum{0, 0, w->area};
+    bn_copy(&w->t, a);
+    w->t.negative = (a->negative != 0) != (n->negative != 0) ? 1 : 0;
+    for (int i = w->t.length; i <= 2 * n->length; ++i) w->area[i] = 0;
+    w->t.length = 2 * n->length + 1;
+}
+
+// Digits [from, to) of T become zero: the pass at digit i adds u * n there,
+// with u * n[0] == -T[i] (mod 2^32). T stays below 2 * n * R, so no carry
+// runs past digit 2k.
+void clear_digit_rows(uint32_t* t, const BigNum* n, uint32_t m_inv, int from, int to) {
     const int k = n->length;
-    const uint32_t m_inv = context->digit_inverse;
-    uint32_t t_area[kDigitAreaSize];
-    BigNum t = {0, 0, t_area};
-
-    bn_copy(&t, a);
-    t.negative = (a->negative != 0) != (n->negative != 0);
-    for (int i = t.length; i <= 2 * k; ++i) t_area[i] = 0;
-    t.length = 2 * k + 1;
-
-    // Each pass clears digit i: u * n[0] == -t[i] (mod 2^32). The running
-    // value stays below 2 * n * R, so every carry dies at digit 2k at most.
-    for (int i = 0; i < k; ++i) {
-        const uint32_t u = t_area[i] * m_inv;
-        uint32_t carry = bn_vec_mul_add_digit(t_area + i, n->digits, k, u);
+    for (int i = from; i < to; ++i) {
+        const uint32_t u = t[i] * m_inv;
+        uint32_t carry = bn_vec_mul_add_digit(t + i, n->digits, k, u);
         for (int j = i + k; carry != 0; ++j) {
-            const uint32_t sum = t_area[j] + carry;
+            const uint32_t sum = t[j] + carry;
             carry = sum < carry ? 1u : 0u;
-            t_area[j] = sum;
+            t[j] = sum;
         }
     }
-    while (t.length > 0 && t_area[t.length - 1] == 0) --t.length;
+}
 
-    bn_shift_right(r, &t, context->modulus_bits);
-    if (bn_cmp_abs(r, n) >= 0) bn_sub_abs(r, r, n);
+// The lowest k digits of T are zero: r = T / R, then one subtraction brings
+// it below n (T < 2 * n * R).
+void reduce_finish(BigNum* r, ReduceWork* w, const MontgomeryContext* context) {
+    while (w->t.length > 0 && w->area[w->t.length - 1] == 0) --w->t.length;
+    bn_shift_right(r, &w->t, context->modulus_bits);
+    if (bn_cmp_abs(r, &context->modulus) >= 0) bn_sub_abs(r, r, &context->modulus);
+}
+
+#if defined(__SIZEOF_INT128__)
+
+using Wide = unsigned __int128;
+
+// Two digits, least significant first, as one 64-bit word (any alignment).
+inline uint64_t load_pair(const uint32_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store_pair(uint32_t* p, uint64_t v) { std::memcpy(p, &v, sizeof v); }
+
+// -n^-1 mod 2^64 from the digit inverse: n^-1 mod 2^32 is -m', and one
+// Newton step x * (2 - n * x) doubles the bits that are right.
+uint64_t pair_inverse(const BigNum* n, uint32_t m_inv) {
+    const uint64_t n_low = n->length > 1 ? load_pair(n->digits) : n->digits[0];
+    uint64_t inv = static_cast<uint32_t>(0u - m_inv);
+    inv *= 2 - n_low * inv;
+    return 0 - inv;
+}
+
+// One word of a pass: row word j += n_words[j] * u + carry. The additions are
+// spelled out on the two halves of the product so that the running carry
+// stays in one register.
+#define BN_MONT_WORD_STEP(j)                                                \
+    {                                                                       \
+        const Wide p = static_cast<Wide>(n_words[j]) * u;                   \
+        uint64_t lo = static_cast<uint64_t>(p);                             \
+        uint64_t hi = static_cast<uint64_t>(p >> 64);                       \
+        const uint64_t x = load_pair(row + 2 * (j));                        \
+        lo += x;                                                            \
+        hi += lo < x ? 1u : 0u;                                             \
+        lo += carry;                                                        \
+        hi += lo < carry ? 1u : 0u;                                         \
+        store_pair(row + 2 * (j), lo);                                      \
+        carry = hi;                                                         \
+    }
+
+// row[0 .. 2 * words) += u * n_words, four words per loop pass; returns the
+// carry word. Kept out of line: inlined into the pass loop, the compiler runs
+// short of registers and spills the product.
+[[gnu::noinline]] uint64_t add_word_row(uint32_t* row, const uint64_t* n_words, int words, uint64_t u) {
+    uint64_t carry = 0;
+    for (; words >= 4; words -= 4, row += 8, n_words += 4) {
+        BN_MONT_WORD_STEP(0) BN_MONT_WORD_STEP(1) BN_MONT_WORD_STEP(2) BN_MONT_WORD_STEP(3)
+    }
+    for (; words > 0; --words, row += 2, ++n_words) BN_MONT_WORD_STEP(0)
+    return carry;
+}
+
+#undef BN_MONT_WORD_STEP
+
+// As clear_digit_rows for digits [from, k), two digits per pass: u * n ==
+// -T[i .. i + 1] (mod 2^64), one 64 x 64-bit product where the digit passes
+// do two 32 x 32-bit ones. (k - from) MUST be even.
+void clear_pair_rows(uint32_t* t, const BigNum* n, uint32_t m_inv, int from) {
+    const int k = n->length;
+    const int words = (k + 1) / 2;  // n as 64-bit words, top one padded
+    uint64_t n_words[kDigitAreaSize / 2];
+    for (int j = 0; j < k / 2; ++j) n_words[j] = load_pair(n->digits + 2 * j);
+    if (k & 1) n_words[words - 1] = n->digits[k - 1];
+    const uint64_t m_inv2 = pair_inverse(n, m_inv);
+
+    for (int i = from; i < k; i += 2) {
+        uint32_t* row = t + i;
+        const uint64_t carry = add_word_row(row, n_words, words, load_pair(row) * m_inv2);
+        // The carry lands on the word above the row, then ripples by digits.
+        const uint64_t above = load_pair(row + 2 * words) + carry;
+        store_pair(row + 2 * words, above);
+        if (above < carry)
+            for (int j = i + 2 * words + 2; ++t[j] == 0; ++j) {
+            }
+    }
+}
+
+#endif
+
+}  // namespace
+
+// see bn_exp.h
+void bn_mont_reduce_digits(BigNum* r, const BigNum* a, const MontgomeryContext* context) {
+    ReduceWork w;
+    reduce_start(&w, a, &context->modulus);
+    clear_digit_rows(w.area, &context->modulus, context->digit_inverse, 0, context->modulus.length);
+    reduce_finish(r, &w, context);
+}
+
+// see bn_exp.h
+void bn_mont_reduce(BigNum* r, const BigNum* a, const MontgomeryContext* context) {
+#if defined(__SIZEOF_INT128__)
+    const int k = context->modulus.length;
+    const int odd = k & 1;  // an odd digit count starts with one digit pass
+    ReduceWork w;
+    reduce_start(&w, a, &context->modulus);
+    clear_digit_rows(w.area, &context->modulus, context->digit_inverse, 0, odd);
+    clear_pair_rows(w.area, &context->modulus, context->digit_inverse, odd);
+    reduce_finish(r, &w, context);
+#else
+    bn_mont_reduce_digits(r, a, context);
+#endif
 }
 
 // see bn_exp.h

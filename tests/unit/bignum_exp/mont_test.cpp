@@ -65,7 +65,8 @@ TEST(MontgomeryTest, SetupConstants) {
 
 // a * R^-1 mod n for a across [0, n * R): zero, small, multiples of n (which
 // need the final subtraction to leave n itself), random of every length up
-// to 2k digits, and the largest input n * R - 1. Also in place.
+// to 2k digits, and the largest input n * R - 1. Both the two-digit and the
+// one-digit form of the reduction, in place and not.
 TEST(MontgomeryTest, ReduceOverItsInputRange) {
     const uint64_t seed = 0x3e0c0002;
     std::mt19937_64 rng(seed);
@@ -98,17 +99,21 @@ TEST(MontgomeryTest, ReduceOverItsInputRange) {
             mpz_mul(expected, a, rinv);
             mpz_mod(expected, expected, m);
 
-            const bool in_place = (t & 1) != 0;
-            OwnedNum in(in_place ? (digits_of(a) > k + 1 ? digits_of(a) : k + 1) : digits_of(a));
-            OwnedNum out(k + 1);
-            from_mpz(&in.num, a);
-            BigNum* r = in_place ? &in.num : &out.num;
-            bn_mont_reduce(r, &in.num, context.get());
-            to_mpz(got, r);
-            ASSERT_EQ(mpz_cmp(got, expected), 0)
-                << "seed " << seed << " k " << k << " case " << t << "\n  a " << hex_of(a) << "\n  got "
-                << hex_of(r) << "\n  expected " << hex_of(expected);
-            ASSERT_TRUE(well_formed(r));
+            // Both forms of the reduction, alternately in place.
+            for (auto reduce : {bn_mont_reduce, bn_mont_reduce_digits}) {
+                const bool in_place = ((t + (reduce == bn_mont_reduce ? 0 : 1)) & 1) != 0;
+                OwnedNum in(in_place ? (digits_of(a) > k + 1 ? digits_of(a) : k + 1) : digits_of(a));
+                OwnedNum out(k + 1);
+                from_mpz(&in.num, a);
+                BigNum* r = in_place ? &in.num : &out.num;
+                reduce(r, &in.num, context.get());
+                to_mpz(got, r);
+                ASSERT_EQ(mpz_cmp(got, expected), 0)
+                    << (reduce == bn_mont_reduce ? "bn_mont_reduce" : "bn_mont_reduce_digits") << " seed " << seed
+                    << " k " << k << " case " << t << "\n  a " << hex_of(a) << "\n  got " << hex_of(r)
+                    << "\n  expected " << hex_of(expected);
+                ASSERT_TRUE(well_formed(r));
+            }
         }
     }
 }
