@@ -169,7 +169,12 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND hWndParent, 
   LRESULT focus_default =
       ::SendMessageA(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
   Window* dlg = WindowOf(h);
-  if (focus_default != 0 && first != NULL) dlg->focus = first;
+  // TRUE asks for the default focus: the first tab stop as it is now, since
+  // WM_INITDIALOG may have hidden or disabled controls.
+  if (focus_default != 0) {
+    first = FirstTabStop(*dlg);
+    if (first != NULL) dlg->focus = first;
+  }
   if (!dlg->ended) {
     dlg->style |= WS_VISIBLE;  // the modal loop shows the dialog
     RunModalScript(h);
