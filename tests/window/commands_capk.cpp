@@ -72,7 +72,8 @@ TEST_F(CapkCommands, FileDialogAsksForAnExistingTxtFileAndCancelChangesNothing)
         const sim::FileDialogCall& request = sim::FileDialogs()[0];
         EXPECT_TRUE(request.open);
         EXPECT_EQ(request.def_ext, std::optional<std::string>("*.log"));
-        EXPECT_EQ(request.filter, std::string("All Files(*.txt)\0*.txt\0\0", 26));
+        const char filter[] = "All Files(*.txt)\0*.txt\0";   // and the final NUL
+        EXPECT_EQ(request.filter, std::string(filter, sizeof filter));
         EXPECT_EQ(request.initial_file, "");
         EXPECT_EQ(request.flags, (DWORD)OFN_FILEMUSTEXIST);
         EXPECT_TRUE(Boxes().empty());

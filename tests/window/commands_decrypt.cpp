@@ -210,7 +210,9 @@ TEST_F(DecryptCommands, LoadedKeyIsUsedAsShownAndStaysAfterUnticking)
 
         // Unticked: the modulus and exponent stay and are still used.
         std::string shown = sim::Text(h, IDC_MODULUS);
+        EXPECT_TRUE(SameTable(*table, dlg.m_capks));
         ASSERT_TRUE(sim::Click(h, IDC_USE_LOADED));
+        table = CopyTable(dlg.m_capks);   // the box's state is recorded in the table
         ASSERT_TRUE(sim::Click(h, IDC_DECRYPT));
         EXPECT_EQ(sim::Text(h, IDC_DECRYPTED), result3);
 
