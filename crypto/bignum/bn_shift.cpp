@@ -12,18 +12,19 @@ void bn_shift_left(BigNum* r, const BigNum* a, int n) {
     const uint32_t* ad = a->digits;
     uint32_t* rd = r->digits;
     r->negative = a->negative;
-    rd[na + w] = 0;
-    // Top down, so that r may be a.
-    if (s == 0) {
-        if (na > 0) {
-            std::memmove(rd + w, ad, sizeof(uint32_t) * static_cast<size_t>(na));
-        }
+    // Top down, so that r may be a: each digit is read before the writes
+    // reach it. The digit above the result is always written.
+    if (na == 0) {
+        rd[w] = 0;
+    } else if (s == 0) {
+        rd[na + w] = 0;
+        std::memmove(rd + w, ad, sizeof(uint32_t) * static_cast<size_t>(na));
     } else {
-        for (int i = na - 1; i >= 0; --i) {
-            const uint32_t x = ad[i];
-            rd[i + w + 1] |= x >> (32 - s);
-            rd[i + w] = x << s;
+        rd[na + w] = ad[na - 1] >> (32 - s);
+        for (int i = na - 1; i > 0; --i) {
+            rd[i + w] = (ad[i] << s) | (ad[i - 1] >> (32 - s));
         }
+        rd[w] = ad[0] << s;
     }
     if (w > 0) {
         std::memset(rd, 0, sizeof(uint32_t) * static_cast<size_t>(w));
