@@ -251,7 +251,8 @@ TEST(CapkFile, StopsAtOneHundredKeys) {
 
 TEST(CapkFile, UnopenablePathTouchesNothing) {
     TempDir dir;
-    for (const char* path : {static_cast<const char*>(nullptr), "/nonexistent-dir/capks.txt"}) {
+    const std::string missing = dir.path("never-written.txt");
+    for (const char* path : {static_cast<const char*>(nullptr), missing.c_str()}) {
         Load load;
         load.from(path);
         EXPECT_EQ(load.result, CAPK_FILE_OPEN_FAILED);
@@ -259,10 +260,6 @@ TEST(CapkFile, UnopenablePathTouchesNothing) {
         EXPECT_EQ(load.count, kSentinelCount);
         for (const CapkRecord& r : load.records) ASSERT_TRUE(untouched(r));
     }
-    Load missing;
-    missing.from(dir.path("never-written.txt").c_str());
-    EXPECT_EQ(missing.result, CAPK_FILE_OPEN_FAILED);
-    EXPECT_EQ(missing.count, kSentinelCount);
 }
 
 TEST(CapkFile, ShorterLoadKeepsLaterSlots) {
