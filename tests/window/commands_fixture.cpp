@@ -127,6 +127,20 @@ std::vector<uint8_t> ParseDisplay(const std::string& text)
     return bytes;
 }
 
+std::vector<size_t> LineBytes(const std::string& display)
+{
+    std::vector<size_t> counts;
+    size_t start = 0;
+    while (start < display.size()) {
+        size_t end = display.find("\r\n", start);
+        if (end == std::string::npos)
+            end = display.size();
+        counts.push_back((end - start) / 3);
+        start = end + 2;
+    }
+    return counts;
+}
+
 std::vector<uint8_t> ParseCompact(const std::string& text)
 {
     std::vector<uint8_t> bytes;

@@ -56,6 +56,10 @@ void ExpectUnchangedExcept(const std::vector<ControlView>& before,
 // 33rd, 65th, ... byte, nothing else. A violation is a test failure.
 std::vector<uint8_t> ParseDisplay(const std::string& text);
 
+// Bytes on each line of a text in the display form ("XX " groups between
+// CR LF); an empty text has no line.
+std::vector<size_t> LineBytes(const std::string& display);
+
 // Bytes of compact hex (two uppercase digits per byte, nothing else).
 std::vector<uint8_t> ParseCompact(const std::string& text);
 
