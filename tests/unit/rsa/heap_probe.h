@@ -1,5 +1,5 @@
 // Counting and failing heap calls of the RSA layer. The rsa test program is
-// linked with --wrap=malloc,--wrap=calloc (see rsa_link.cmake), which routes
+// linked with --wrap=malloc,--wrap=calloc (see link_options.cmake), which routes
 // every malloc/calloc of the statically linked code through the wrappers in
 // heap_probe.cpp. They pass through unless a probe is armed.
 #pragma once
