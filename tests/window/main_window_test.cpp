@@ -29,69 +29,6 @@ TEST_F(MainWindowTest, TemplateIsAFixedSizeApplicationWindow)
     EXPECT_EQ(t->ex_style & WS_EX_APPWINDOW, (DWORD)WS_EX_APPWINDOW);
 }
 
-// Template order is creation and tab order; the group-box captions carry a
-// blank on each side.
-TEST_F(MainWindowTest, ControlsComeInTemplateOrder)
-{
-    struct Row {
-        int id;
-        const char* window_class;
-        const char* text;
-    };
-    const Row rows[] = {
-        {IDOK, "Button", "OK"},
-        {IDCANCEL, "Button", "Cancel"},
-        {IDC_STATIC, "Button", " RSA Decrypt "},
-        {IDC_STATIC, "Button", " Configuration "},
-        {IDC_LOAD_CAPKS, "Button", "Load CAPKs ..."},
-        {IDC_USE_LOADED, "Button", "Use loaded CAPKs"},
-        {IDC_CAPK_LIST, "ComboBox", ""},
-        {IDC_STATIC, "Button", " CAPK "},
-        {IDC_STATIC, "Static", "RID:"},
-        {IDC_STATIC, "Static", "Index:"},
-        {IDC_STATIC, "Static", "Checksum:"},
-        {IDC_MODULUS, "Edit", ""},
-        {IDC_STATIC, "Static", "Exponent:"},
-        {IDC_EXP_3, "Button", "3"},
-        {IDC_EXP_65537, "Button", "65537"},
-        {IDC_STATIC, "Button", " Encrypted Data "},
-        {IDC_ENCRYPTED, "Edit", ""},
-        {IDC_STATIC, "Button", " Decrypted Data "},
-        {IDC_DECRYPTED, "Edit", ""},
-        {IDC_DECRYPT, "Button", "Decrypt"},
-        {IDC_STATIC, "Button", " SHA-1 Hashing "},
-        {IDC_STATIC, "Button", " Data "},
-        {IDC_HASH_DATA, "Edit", ""},
-        {IDC_HASH, "Button", "Hash"},
-        {IDC_STATIC, "Button", " Checksum "},
-        {IDC_HASH_RESULT, "Edit", ""},
-        {IDC_CALC_CHECKSUM, "Button", "Calculate checksum for the loaded and currently selected CAPK"},
-        {IDC_RID, "Edit", ""},
-        {IDC_INDEX, "Edit", ""},
-        {IDC_CHECKSUM, "Edit", ""},
-        {IDC_STATIC, "Static", "Modulus:"},
-        {IDC_MODULUS_LEN, "Static", "bytes"},
-        {IDC_STATIC, "Static", nullptr},   // the notice line: wording is ours
-        {IDC_LINK_MAKER, "Button", nullptr},
-        {IDC_LINK_PRODUCT, "Button", nullptr},
-        {IDC_CLEAR_DECRYPTED, "Button", "Clear Decrypted Data"},
-        {IDC_CLEAR_HASH, "Button", "Clear Checksum"},
-    };
-    const sim::DialogTemplate* t = sim::Template(IDD_MAIN);
-    ASSERT_NE(t, nullptr);
-    ASSERT_EQ(t->controls.size(), std::size(rows));
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE("control #" + std::to_string(i + 1));
-        const sim::TemplateControl& c = t->controls[i];
-        EXPECT_EQ(c.id, rows[i].id);
-        EXPECT_STRCASEEQ(c.window_class.c_str(), rows[i].window_class);
-        if (rows[i].text != nullptr)
-            EXPECT_EQ(c.text, rows[i].text);
-        else
-            EXPECT_FALSE(c.text.empty());
-    }
-}
-
 // Style facts the behaviour depends on: which box takes Enter, which are
 // read-only, that nothing scrolls by itself, the unsorted list, the radio
 // group without tab stops.
