@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
+// TARVELLO_BN_NARROW builds the 32-bit targets' paths on any compiler.
 #if defined(__SIZEOF_INT128__) && defined(__BYTE_ORDER__) && \
-    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && !defined(TARVELLO_BN_NARROW)
 #define BN_HAVE_WIDE 1
 using BnWide = unsigned __int128;
 #else
