@@ -1,0 +1,47 @@
+// The window as it opens, the About box from the system menu, the end by "OK".
+#include "tests/e2e/driver/act.h"
+#include "tests/e2e/driver/main_window.h"
+#include "tests/e2e/driver/remote.h"
+#include "tests/e2e/driver/report.h"
+#include "tests/e2e/driver/scenarios.h"
+#include "tests/e2e/driver/screenshot.h"
+#include "ui/resource.h"
+
+namespace e2e {
+
+namespace {
+
+// Opens the About box with the system command `command` (what the system-menu
+// item sends: GetSystemMenu does not work across processes), checks it while
+// the main window waits, and closes it with its "OK".
+void OpenAbout(const Program& program, WPARAM command, bool check_layout) {
+  Modal about{kAboutCaption, [&](HWND box) {
+                Check(!Enabled(program.main), "main window takes no input while About is open");
+                if (check_layout) {
+                  CheckAboutBox(box);
+                  Screenshot(box, "about");
+                }
+                Send(Item(box, IDOK), BM_CLICK);
+                WaitGone(box, "About box");
+              }};
+  Act(program.pi.dwProcessId, program.main, WM_SYSCOMMAND, command, 0, {about},
+      Fmt("system command 0x%04X", static_cast<unsigned>(command)));
+  Check(Enabled(program.main), "main window takes input again after About");
+}
+
+}  // namespace
+
+void ScenarioStart(const Options& options) {
+  Program program = Launch(options.program, kMainCaption);
+  CheckMainStartState(program.main);
+  OpenAbout(program, IDM_ABOUTBOX, true);
+  // The system keeps its own flags in the low four bits of the command id.
+  OpenAbout(program, IDM_ABOUTBOX | 0x5, false);
+  CheckMainStartState(program.main);
+  Screenshot(program.main, "screenshot-main");
+  PostMessageA(Item(program.main, IDOK), BM_CLICK, 0, 0);
+  DWORD code = WaitForExit(program, kAppearMs);
+  Pass(Fmt("\"OK\" ended the program (exit code %lu)", code));
+}
+
+}  // namespace e2e
