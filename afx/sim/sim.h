@@ -1,15 +1,15 @@
 // sim.h - driving and reading the simulated window system from tests.
 //
-// Contents of this file (namespace sim):
-//   set-up:        Reset, LoadResources, template and string-table readers
-//   modal scripts: OnNextModal, QueueMessageBoxAnswer, QueueOpenFile
-//   user actions:  Click, Type, Pick, PressEnter, PressEscape, Close, SysCommand
-//   readers:       Text, IsChecked, IsEnabled, IsVisible, IsReadOnly, Style,
-//                  ListItems, CurSel, FocusId, Caption, SystemMenuItems,
-//                  BigIcon, SmallIcon, Controls
-//   logs:          MessageBoxes, FileDialogs, ShellOpens, DrawnIcons,
-//                  DestroyedMenus, Events (with MatchSequence)
-//   painting:      SetIconic, SetClientSize, Paint, QueryDragIcon
+// Classes in this file (namespace sim):
+//   TemplateControl, DialogTemplate  a parsed dialog template
+//   MenuItem, ControlState           readers' records
+//   MessageBoxCall, FileDialogCall,
+//   ShellOpen, DrawnIcon             log records
+//   EventKind, Event                 the event log (with MatchSequence)
+// Functions: Reset, LoadResources, OnNextModal and the other scripts, the
+// user actions (Click, Type, Pick, PressEnter, PressEscape, Close,
+// SysCommand), the readers (Text, IsChecked, ..., Controls) and the
+// painting helpers (SetIconic, SetClientSize, Paint, QueryDragIcon).
 //
 // Tests act as a user would: they queue a handler with OnNextModal, call the
 // dialog's DoModal(), and the handler clicks, types and reads while the dialog

@@ -1,13 +1,14 @@
 // afx_platform.h (sim backend) - the Win32 subset that afx/ and ui/ use,
 // declared by us with the real values, implemented in memory by afx/sim.
 //
-// Contents of this file:
-//   basic types and handles (BOOL, UINT, DWORD, WPARAM, LPARAM, LRESULT, HWND, ...)
-//   RECT, POINT, PAINTSTRUCT, OPENFILENAMEA, DLGPROC
-//   message, notification and style constants (WM_, BM_, BST_, BN_, CB_, CBN_,
-//     EM_, EN_, MB_, ID*, MF_, SC_, SM_, ICON_, OFN_, SW_, WS_, WS_EX_, BS_, ES_,
-//     CBS_, SS_, DS_, RT_)
-//   the USER32 / COMDLG32 / SHELL32 / KERNEL32 functions the program calls
+// Classes in this file (plain records, as in the system headers):
+//   RECT, POINT, PAINTSTRUCT, OPENFILENAMEA; handle types HWND, HICON,
+//   HINSTANCE, HMENU, HDC, HRSRC (HCURSOR = HICON, HMODULE = HINSTANCE)
+// Also: basic types (BOOL, UINT, DWORD, WPARAM, LPARAM, LRESULT, ...), the
+// WM_/BM_/BST_/BN_/CB_/CBN_/EM_/EN_/MB_/ID*/MF_/SC_/SM_/ICON_/OFN_/SW_/WS_/
+// WS_EX_/BS_/ES_/CBS_/SS_/DS_/RT_ constants, the USER32 / COMDLG32 /
+// SHELL32 / KERNEL32 functions the program calls, and the generic names
+// (SendMessage, MessageBox, ...) mapped to the ANSI ones.
 //
 // Only what the program needs is here; anything else must fail to compile on
 // this backend rather than silently do nothing.
