@@ -182,8 +182,8 @@ TEST_F(CapkCommands, TickingWithNoKeysLoadedExplainsAndUnticks)
 
 TEST_F(CapkCommands, LoadInLoadedModeShowsTheFirstKeyOfTheNewFileAtOnce)
 {
-    KeySpec key{{0xA0, 0x00, 0x00, 0x00, 0x03}, 0x92, RandomModulus(7, 176), 3, {}};
-    KeySpec other{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0xEF, RandomModulus(8, 248), 65537, {}};
+    ListKey key{{0xA0, 0x00, 0x00, 0x00, 0x03}, 0x92, RandomModulus(7, 176), 3, {}};
+    ListKey other{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0xEF, RandomModulus(8, 248), 65537, {}};
     std::string first = WriteFile("worked.txt", kWorkedExample);
     std::string second = WriteFile("second.txt", ListEntry(key) + ListEntry(other));
     Run([&](HWND h, CMainDlg& dlg) {
@@ -277,13 +277,13 @@ TEST_F(CapkCommands, ListLabelsAndDisplayFormsFollowTheRecords)
 {
     // Labels in table order, not sorted; a key without modulus; the longest
     // modulus shown as 7 lines of 32 bytes and one of 24.
-    std::vector<KeySpec> keys = {
+    std::vector<ListKey> keys = {
         {{0xB0, 0x12, 0x34, 0x56, 0x78}, 0x01, RandomModulus(21, 248), 65537, {}},
         {{0xA0, 0x00, 0x00, 0x00, 0x65}, 0x0A, {}, 3, {}},
         {{0x00, 0xFF, 0x0F, 0xF0, 0xAB}, 0xFF, RandomModulus(22, 33), 3, {}},
     };
     std::string text = "# three keys, out of order\n";
-    for (const KeySpec& k : keys)
+    for (const ListKey& k : keys)
         text += ListEntry(k) + "\n";
     std::string path = WriteFile("three.txt", text);
     Run([&](HWND h, CMainDlg&) {
@@ -302,7 +302,7 @@ TEST_F(CapkCommands, ListLabelsAndDisplayFormsFollowTheRecords)
         for (const Row& row : rows) {
             SCOPED_TRACE(row.sel);
             ASSERT_TRUE(sim::Pick(h, IDC_CAPK_LIST, row.sel));
-            const KeySpec& k = keys[row.sel];
+            const ListKey& k = keys[row.sel];
             std::string modulus = sim::Text(h, IDC_MODULUS);
             EXPECT_EQ(sim::Text(h, IDC_MODULUS_LEN), row.length);
             EXPECT_EQ(ParseDisplay(modulus), k.modulus);

@@ -168,8 +168,8 @@ TEST_F(DecryptCommands, TypedKeysGiveTheModularPowerRightAligned)
 
 TEST_F(DecryptCommands, LoadedKeyIsUsedAsShownAndStaysAfterUnticking)
 {
-    KeySpec k65537{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0xF1, RandomModulus(51, 248), 65537, {}};
-    KeySpec k3{{0xA0, 0x00, 0x00, 0x00, 0x03}, 0x94, RandomModulus(52, 176), 3, {}};
+    ListKey k65537{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0xF1, RandomModulus(51, 248), 65537, {}};
+    ListKey k3{{0xA0, 0x00, 0x00, 0x00, 0x03}, 0x94, RandomModulus(52, 176), 3, {}};
     std::string path = WriteFile("keys.txt", ListEntry(k65537) + ListEntry(k3));
     std::vector<uint8_t> x248 = RandomBytes(53, 248);
     std::vector<uint8_t> x176 = RandomBytes(54, 176);

@@ -178,7 +178,7 @@ bool SameTable(const CapkTable& a, const CapkTable& b)
     return memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::vector<uint8_t> ChecksumInput(const KeySpec& key)
+std::vector<uint8_t> ChecksumInput(const ListKey& key)
 {
     std::vector<uint8_t> input(key.rid);
     input.push_back(key.index);
@@ -211,7 +211,7 @@ static std::string UpperHex(const std::vector<uint8_t>& bytes)
     return text;
 }
 
-std::string ListEntry(const KeySpec& key)
+std::string ListEntry(const ListKey& key)
 {
     std::vector<uint8_t> checksum = key.checksum.empty() ? Sha1(ChecksumInput(key)) : key.checksum;
     return "RID : \"" + UpperHex(key.rid) + "\"\n" +

@@ -72,7 +72,7 @@ std::unique_ptr<CapkTable> CopyTable(const CapkTable& table);
 bool SameTable(const CapkTable& a, const CapkTable& b);
 
 // One key as written into a list file.
-struct KeySpec {
+struct ListKey {
     std::vector<uint8_t> rid;
     uint8_t index;
     std::vector<uint8_t> modulus;
@@ -80,10 +80,10 @@ struct KeySpec {
     std::vector<uint8_t> checksum;   // empty: the SHA-1 of the checksum input
 };
 // Checksum input of a key: RID | index | modulus | 03 or 01 00 01.
-std::vector<uint8_t> ChecksumInput(const KeySpec& key);
+std::vector<uint8_t> ChecksumInput(const ListKey& key);
 std::vector<uint8_t> Sha1(const std::vector<uint8_t>& data);
 // The key in the five tagged lines of a list file.
-std::string ListEntry(const KeySpec& key);
+std::string ListEntry(const ListKey& key);
 
 // Deterministic bytes for a test case.
 std::vector<uint8_t> RandomBytes(uint32_t seed, size_t n);

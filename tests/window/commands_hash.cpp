@@ -88,12 +88,12 @@ TEST_F(HashCommands, ChecksumInputOfTheLongestKeysAndItsPasteBack)
 {
     // 5 + 1 + 248 + 3 = 257 bytes: eight full lines and one of a single byte;
     // with exponent 3, 255 bytes: seven full lines and one of 31.
-    KeySpec long65537{{0xA0, 0x00, 0x00, 0x00, 0x25}, 0xC9, RandomModulus(31, 248), 65537, {}};
-    KeySpec long3{{0xA0, 0x00, 0x00, 0x01, 0x52}, 0xC0, RandomModulus(32, 248), 3, {}};
+    ListKey long65537{{0xA0, 0x00, 0x00, 0x00, 0x25}, 0xC9, RandomModulus(31, 248), 65537, {}};
+    ListKey long3{{0xA0, 0x00, 0x00, 0x01, 0x52}, 0xC0, RandomModulus(32, 248), 3, {}};
     // The stored checksum is not what the tool computes: it must not matter.
-    KeySpec wrong{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0x05, RandomModulus(33, 144), 3,
+    ListKey wrong{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0x05, RandomModulus(33, 144), 3,
                   std::vector<uint8_t>(20, 0xEE)};
-    std::vector<KeySpec> keys{long65537, long3, wrong};
+    std::vector<ListKey> keys{long65537, long3, wrong};
     std::string path = WriteFile("long.txt", ListEntry(long65537) + ListEntry(long3) +
                                                  ListEntry(wrong));
     Run([&](HWND h, CMainDlg&) {

@@ -34,7 +34,7 @@ protected:
     {
         CommandsTest::SetUp();
         worked_ = WriteFile("worked.txt", kWorkedExample);
-        KeySpec k{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0xF1, RandomModulus(81, 248), 65537, {}};
+        ListKey k{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0xF1, RandomModulus(81, 248), 65537, {}};
         long_keys_ = WriteFile("long.txt", ListEntry(k));
     }
 };
