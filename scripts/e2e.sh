@@ -6,7 +6,7 @@
 #                    driver tarvello_e2e.exe (tests/e2e).
 # Environment:
 #   TARVELLO_E2E_EXE        program to drive (default: Tarvello.exe of the build)
-#   TARVELLO_E2E_SCENARIOS  comma-separated driver scenarios (default: start,commands)
+#   TARVELLO_E2E_SCENARIOS  comma-separated driver scenarios (default: start,ends,commands)
 #   TARVELLO_E2E_NATIVE     native build tree holding tarvello_e2e_expect
 #                           (default: <win-build-dir>/../native, configured if absent)
 #   TARVELLO_E2E_DOCS=1     also copy the screenshots into docs/
@@ -25,7 +25,7 @@ WINESERVER=/usr/lib/wine/wineserver
 WORK=$WIN/e2e
 SHOTS=$WORK/shots
 DATA=$ROOT/tests/data/capk_public.txt
-SCENARIOS=${TARVELLO_E2E_SCENARIOS:-start,commands}
+SCENARIOS=${TARVELLO_E2E_SCENARIOS:-start,ends,commands}
 
 say() { printf 'e2e: %s\n' "$*"; }
 die() { printf 'e2e: FAIL: %s\n' "$*" >&2; exit 1; }
@@ -122,6 +122,11 @@ prepare_prefix() {
       >>"$WORK/wineboot.log" 2>&1 || die "could not set Managed=N"
     timeout 60 "$WINESERVER" -w || true
     touch "$WINEPREFIX/.tarvello-ready"
+  fi
+  # This Wine finds its own fonts (Marlett for the caption buttons, Tahoma,
+  # MS Sans Serif) only in the prefix's Fonts folder.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
 }
 

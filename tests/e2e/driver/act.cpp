@@ -41,7 +41,8 @@ std::string DescribeOpenDialogs(DWORD pid, HWND except) {
 
 Modal MessageBoxOf(const std::string& caption, const std::string& text) {
   return Modal{caption, [caption, text](HWND box) {
-                 CheckEq(TextOf(Item(box, 0xFFFF)), text, "message box \"" + caption + "\" text");
+                 CheckEq(TextOf(Item(box, 0xFFFF)), text,
+                         "message box \"" + caption + "\": \"" + text + "\"");
                  Send(Item(box, IDOK), BM_CLICK);
                  WaitGone(box, "message box \"" + caption + "\"");
                }};

@@ -2,7 +2,7 @@
 // drives it from outside through window messages and checks what it shows.
 //
 //   tarvello_e2e --program <exe> [--expect <file>] [--data <list file>]
-//                [--shots <folder>] [--scenarios start,commands]
+//                [--shots <folder>] [--scenarios start,ends,commands]
 //
 // Prints one line per check; exits 1 at the first failure, 2 on bad usage.
 #include <cstdio>
@@ -19,7 +19,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: tarvello_e2e --program <exe> [--expect <file>] [--data <file>]"
-               " [--shots <folder>] [--scenarios start,commands]\n");
+               " [--shots <folder>] [--scenarios start,ends,commands]\n");
   return 2;
 }
 
@@ -27,7 +27,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   e2e::Options options;
-  std::string scenarios = "start,commands";
+  std::string scenarios = "start,ends,commands";
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string flag = argv[i];
     std::string value = argv[i + 1];
@@ -47,6 +47,8 @@ int main(int argc, char** argv) {
     std::printf("--- scenario %s\n", name.c_str());
     if (name == "start") {
       e2e::ScenarioStart(options);
+    } else if (name == "ends") {
+      e2e::ScenarioEnds(options);
     } else if (name == "commands") {
       e2e::ScenarioCommands(options);
     } else {

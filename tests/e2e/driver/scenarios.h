@@ -16,6 +16,9 @@ struct Options {
 // The window as it opens (manual mode), the About box, the end by "OK".
 void ScenarioStart(const Options& options);
 
+// The other ways out: minimise and restore, then the close box; Escape.
+void ScenarioEnds(const Options& options);
+
 // Load, browse, checksum, decrypt, hash and every message box.
 void ScenarioCommands(const Options& options);
 
