@@ -6,7 +6,7 @@
 #                    driver tarvello_e2e.exe (tests/e2e).
 # Environment:
 #   TARVELLO_E2E_EXE        program to drive (default: Tarvello.exe of the build)
-#   TARVELLO_E2E_SCENARIOS  comma-separated driver scenarios (default: start,ends,commands)
+#   TARVELLO_E2E_SCENARIOS  comma-separated driver scenarios (default: links,start,ends,commands)
 #   TARVELLO_E2E_NATIVE     native build tree holding tarvello_e2e_expect
 #                           (default: <win-build-dir>/../native, configured if absent)
 #   TARVELLO_E2E_DOCS=1     also copy the screenshots into docs/
@@ -24,8 +24,9 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 WORK=$WIN/e2e
 SHOTS=$WORK/shots
+OPENED=$WORK/opened.txt
 DATA=$ROOT/tests/data/capk_public.txt
-SCENARIOS=${TARVELLO_E2E_SCENARIOS:-start,ends,commands}
+SCENARIOS=${TARVELLO_E2E_SCENARIOS:-links,start,ends,commands}
 
 say() { printf 'e2e: %s\n' "$*"; }
 die() { printf 'e2e: FAIL: %s\n' "$*" >&2; exit 1; }
@@ -132,6 +133,17 @@ prepare_prefix() {
 
 is_int() { [[ $1 =~ ^-?[0-9]+$ ]]; }
 
+# Web addresses the program opens go to the driver's recording mode instead
+# of a browser: "<driver> --record-open <file> <address>" appends to a file.
+register_url_handler() {
+  local command proto
+  command="\"$(winpath "$DRIVER")\" --record-open \"$(winpath "$OPENED")\" \"%1\""
+  for proto in http https; do
+    timeout 60 "$WINE" reg add "HKCR\\$proto\\shell\\open\\command" /ve /t REG_SZ /d "$command" /f \
+      >>"$WORK/wine.log" 2>&1 || die "could not register the address handler (see $WORK/wine.log)"
+  done
+}
+
 # The driver asks for a screenshot by writing <name>.req ("x y w h" of the
 # window on the screen) and waits for <name>.done.
 serve_screenshots() {
@@ -166,6 +178,7 @@ start_xvfb
 export DISPLAY=:$DISPLAY_NUM WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 say "Xvfb on :$DISPLAY_NUM (pid $XVFB_PID)"
 prepare_prefix
+register_url_handler
 
 serve_screenshots &
 SHOT_PID=$!
@@ -183,6 +196,7 @@ timeout -k 10 300 "$WINE" "$DRIVER" \
   --expect "$(winpath "$WORK/expect.txt")" \
   --data "$(winpath "$DATA")" \
   --shots "$(winpath "$SHOTS")" \
+  --opened "$(winpath "$OPENED")" \
   --scenarios "$SCENARIOS" >"$WORK/driver.log" 2>&1
 rc=$?
 set -e

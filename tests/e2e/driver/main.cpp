@@ -2,7 +2,10 @@
 // drives it from outside through window messages and checks what it shows.
 //
 //   tarvello_e2e --program <exe> [--expect <file>] [--data <list file>]
-//                [--shots <folder>] [--scenarios start,ends,commands]
+//                [--shots <folder>] [--opened <file>]
+//                [--scenarios links,start,ends,commands]
+//   tarvello_e2e --record-open <file> <address>   (the shell's handler for
+//                web addresses during the run: appends the address to file)
 //
 // Prints one line per check; exits 1 at the first failure, 2 on bad usage.
 #include <cstdio>
@@ -13,21 +16,25 @@
 #include "tests/e2e/driver/report.h"
 #include "tests/e2e/driver/scenarios.h"
 #include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/shell_record.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
                "usage: tarvello_e2e --program <exe> [--expect <file>] [--data <file>]"
-               " [--shots <folder>] [--scenarios start,ends,commands]\n");
+               " [--shots <folder>] [--opened <file>] [--scenarios links,start,ends,commands]\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--record-open") == 0) {
+    return e2e::RecordOpen(argv[2], argv[3]);
+  }
   e2e::Options options;
-  std::string scenarios = "start,ends,commands";
+  std::string scenarios = "links,start,ends,commands";
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string flag = argv[i];
     std::string value = argv[i + 1];
@@ -35,17 +42,21 @@ int main(int argc, char** argv) {
     else if (flag == "--expect") options.expect = value;
     else if (flag == "--data") options.data = value;
     else if (flag == "--shots") options.shots = value;
+    else if (flag == "--opened") options.opened = value;
     else if (flag == "--scenarios") scenarios = value;
     else return Usage();
   }
   if (options.program.empty() || argc % 2 == 0) return Usage();
   e2e::SetShotsFolder(options.shots);
+  e2e::SetOpenedFile(options.opened);
 
   std::istringstream names(scenarios);
   std::string name;
   while (std::getline(names, name, ',')) {
     std::printf("--- scenario %s\n", name.c_str());
-    if (name == "start") {
+    if (name == "links") {
+      e2e::ScenarioLinks(options);
+    } else if (name == "start") {
       e2e::ScenarioStart(options);
     } else if (name == "ends") {
       e2e::ScenarioEnds(options);

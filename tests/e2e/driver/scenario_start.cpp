@@ -5,22 +5,33 @@
 #include "tests/e2e/driver/report.h"
 #include "tests/e2e/driver/scenarios.h"
 #include "tests/e2e/driver/screenshot.h"
+#include "tests/e2e/driver/shell_record.h"
 #include "ui/resource.h"
 
 namespace e2e {
 
 namespace {
 
+// A click on a hyperlink opens its caption's address with the shell.
+void ClickLink(DWORD pid, HWND dialog, int id) {
+  if (!HaveOpenedFile()) return;
+  ClearOpened();
+  std::string address = TextOf(Item(dialog, id));
+  Click(pid, dialog, id);
+  WaitOpened(address, Fmt("link %d clicked", id));
+}
+
 // Opens the About box with the system command `command` (what the system-menu
 // item sends: GetSystemMenu does not work across processes), checks it while
 // the main window waits, and closes it with its "OK".
-void OpenAbout(const Program& program, WPARAM command, bool check_layout) {
+void OpenAbout(const Program& program, WPARAM command, bool check_layout, int link = 0) {
   Modal about{kAboutCaption, [&](HWND box) {
                 Check(!Enabled(program.main), "main window takes no input while About is open");
                 if (check_layout) {
                   CheckAboutBox(box);
                   Screenshot(box, "about");
                 }
+                if (link != 0) ClickLink(program.pi.dwProcessId, box, link);
                 Send(Item(box, IDOK), BM_CLICK);
                 WaitGone(box, "About box");
               }};
@@ -39,6 +50,11 @@ void ScenarioStart(const Options& options) {
   OpenAbout(program, IDM_ABOUTBOX | 0x5, false);
   CheckMainStartState(program.main);
   Screenshot(program.main, "screenshot-main");
+  // Last, as the shell's handler process may take the focus from the window.
+  ClickLink(program.pi.dwProcessId, program.main, IDC_LINK_PRODUCT);
+  ClickLink(program.pi.dwProcessId, program.main, IDC_LINK_MAKER);
+  OpenAbout(program, IDM_ABOUTBOX, false, IDC_ABOUT_LINK_PRODUCT);
+  OpenAbout(program, IDM_ABOUTBOX, false, IDC_ABOUT_LINK_MAKER);
   PostMessageA(Item(program.main, IDOK), BM_CLICK, 0, 0);
   DWORD code = WaitForExit(program, kAppearMs);
   Pass(Fmt("\"OK\" ended the program (exit code %lu)", code));

@@ -11,7 +11,11 @@ struct Options {
   std::string expect;    // expectation file of the commands scenario
   std::string data;      // the CAPK list file to load
   std::string shots;     // screenshot folder
+  std::string opened;    // record of addresses opened with the shell
 };
+
+// The hyperlink look of the Windows backend, on a window of the driver's own.
+void ScenarioLinks(const Options& options);
 
 // The window as it opens (manual mode), the About box, the end by "OK".
 void ScenarioStart(const Options& options);
