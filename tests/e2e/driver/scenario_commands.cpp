@@ -153,21 +153,36 @@ Modal FileDialogChoosing(const std::string& path) {
                }};
 }
 
-void Load(const Window& w, const Expectations& expect, const std::string& path) {
-  std::string modulus = w.Read(IDC_MODULUS);
+Modal FileDialogCancelled() {
+  return Modal{"Open", [](HWND dialog) {
+                 Send(Item(dialog, IDCANCEL), BM_CLICK);
+                 WaitGone(dialog, "file dialog");
+               }};
+}
+
+// "Load CAPKs ..." with `path` chosen in the file dialog: the load report,
+// then the list holds `keys` in file order with the first selected.
+void LoadFile(const Window& w, const std::string& path, const std::vector<ExpectedKey>& keys) {
   w.Click(IDC_LOAD_CAPKS,
           {FileDialogChoosing(path),
            MessageBoxOf(kCapkInfo, Fmt("Total %d CAPKs are successfully loaded !",
-                                       static_cast<int>(expect.keys.size())))});
-  std::vector<std::string> labels;
-  for (const ExpectedKey& k : expect.keys) labels.push_back(k.label);
+                                       static_cast<int>(keys.size())))});
   std::vector<std::string> items = ListItems(w[IDC_CAPK_LIST]);
-  CheckEq(static_cast<long long>(items.size()), static_cast<long long>(labels.size()),
+  CheckEq(static_cast<long long>(items.size()), static_cast<long long>(keys.size()),
           "key list: one entry per key");
-  for (size_t i = 0; i < labels.size(); ++i) {
-    CheckEq(items[i], labels[i], Fmt("key list entry %d", static_cast<int>(i)));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    CheckEq(items[i], keys[i].label, Fmt("key list entry %d: %s", static_cast<int>(i), keys[i].label.c_str()));
   }
-  CheckEq(CurSel(w[IDC_CAPK_LIST]), 0, "first entry selected");
+  CheckEq(CurSel(w[IDC_CAPK_LIST]), keys.empty() ? CB_ERR : 0,
+          keys.empty() ? "no entry selected" : "first entry selected");
+}
+
+void LoadInManualMode(const Window& w, const Expectations& expect, const std::string& path) {
+  std::string modulus = w.Read(IDC_MODULUS);
+  w.Click(IDC_LOAD_CAPKS, {FileDialogCancelled()});
+  CheckEq(static_cast<long long>(ListItems(w[IDC_CAPK_LIST]).size()), 0,
+          "a cancelled file dialog loads nothing");
+  LoadFile(w, path, expect.keys);
   Check(!Enabled(w[IDC_CAPK_LIST]), "manual mode: the list stays disabled after the load");
   for (int id : {IDC_RID, IDC_INDEX, IDC_CHECKSUM, IDC_MODULUS_LEN}) {
     CheckEq(w.Read(id), "", Fmt("manual mode: field %d unchanged by the load", id));
@@ -210,6 +225,13 @@ void WalkKeys(const Window& w, const Expectations& expect) {
   CheckLoadedMode(w);
   CheckEq(CheckState(w[IDC_USE_LOADED]), BST_CHECKED, "\"Use loaded CAPKs\" ticked");
   CheckKeyShown(w, expect.keys[0]);
+  if (expect.keys.size() > 1) {
+    // A selection made by the program itself notifies nobody.
+    Send(w[IDC_CAPK_LIST], CB_SETCURSEL, 1);
+    Send(w.dlg, WM_NULL);
+    CheckEq(w.Read(IDC_RID) + "_" + w.Read(IDC_INDEX), expect.keys[0].label,
+            "CB_SETCURSEL alone leaves the shown key");
+  }
   for (size_t i = 0; i < expect.keys.size(); ++i) {
     Pick(w.pid, w.dlg, IDC_CAPK_LIST, static_cast<int>(i));
     CheckKeyShown(w, expect.keys[i]);
@@ -219,7 +241,7 @@ void WalkKeys(const Window& w, const Expectations& expect) {
 }
 
 // Shows the key with the longest modulus, its checksum and a decrypted block.
-size_t ShowLongestKey(const Window& w, const Expectations& expect) {
+void ShowLongestKey(const Window& w, const Expectations& expect) {
   auto longest = std::max_element(
       expect.keys.begin(), expect.keys.end(),
       [](const ExpectedKey& a, const ExpectedKey& b) { return a.modulus_length < b.modulus_length; });
@@ -227,7 +249,25 @@ size_t ShowLongestKey(const Window& w, const Expectations& expect) {
   Pick(w.pid, w.dlg, IDC_CAPK_LIST, static_cast<int>(i));
   ChecksumAndDecrypt(w, *longest);
   Screenshot(w.dlg, "screenshot-loaded");
-  return i;
+}
+
+// Loads in loaded-key mode: a file without keys empties the list but keeps
+// the key on show, and the checksum command then has nothing to work on; the
+// list file again shows its first key at once.
+void LoadsInLoadedMode(const Window& w, const Expectations& expect, const std::string& data,
+                       const std::string& no_keys) {
+  std::string rid = w.Read(IDC_RID);
+  std::string modulus = w.Read(IDC_MODULUS);
+  std::string hash_data = w.Read(IDC_HASH_DATA);
+  LoadFile(w, no_keys, {});
+  CheckLoadedMode(w);
+  CheckEq(w.Read(IDC_RID), rid, "a load without keys keeps the shown RID");
+  CheckEq(w.Read(IDC_MODULUS), modulus, "a load without keys keeps the shown modulus");
+  w.Click(IDC_CALC_CHECKSUM);
+  CheckEq(w.Read(IDC_HASH_RESULT), "", "no selection: the checksum result stays empty");
+  CheckEq(w.Read(IDC_HASH_DATA), hash_data, "no selection: the data box is untouched");
+  LoadFile(w, data, expect.keys);
+  CheckKeyShown(w, expect.keys[0]);
 }
 
 void BackToManualMode(const Window& w, const ExpectedKey& shown) {
@@ -259,10 +299,12 @@ void ScenarioCommands(const Options& options) {
   HashTypedData(w, expect);
   DecryptTypedKeys(w, expect);
   DecryptMessages(w, expect.typed.front());
-  Load(w, expect, options.data);
+  LoadInManualMode(w, expect, options.data);
   WalkKeys(w, expect);
-  size_t shown = ShowLongestKey(w, expect);
-  BackToManualMode(w, expect.keys[shown]);
+  ShowLongestKey(w, expect);
+  // The expectation file is a text file without a single tagged line.
+  LoadsInLoadedMode(w, expect, options.data, options.expect);
+  BackToManualMode(w, expect.keys[0]);
 
   PostMessageA(w[IDOK], BM_CLICK, 0, 0);
   DWORD code = WaitForExit(program, kAppearMs);
