@@ -19,9 +19,9 @@ const COLORREF kLinkColour = RGB(0, 0, 255);
 const COLORREF kVisitedColour = RGB(128, 0, 128);
 
 struct LinkState {
-  WNDPROC base;      // the button procedure before subclassing
-  bool pressed;      // mouse went down on the link and is captured
-  bool visited;      // opened at least once
+  WNDPROC base;  // the button procedure before subclassing
+  bool pressed;  // mouse went down on the link and is captured
+  bool visited;  // opened at least once
 };
 
 LinkState* StateOf(HWND hWnd) { return static_cast<LinkState*>(GetPropA(hWnd, kLinkProp)); }
@@ -57,8 +57,9 @@ void Paint(HWND hWnd, const LinkState* state) {
   RECT client;
   GetClientRect(hWnd, &client);
   // The dialog's background, as for a static control.
-  HBRUSH background = reinterpret_cast<HBRUSH>(SendMessageA(
-      GetParent(hWnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hWnd)));
+  HBRUSH background = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(hWnd), WM_CTLCOLORSTATIC,
+                                                            reinterpret_cast<WPARAM>(dc),
+                                                            reinterpret_cast<LPARAM>(hWnd)));
   FillRect(dc, &client, background != NULL ? background : GetSysColorBrush(COLOR_BTNFACE));
 
   HFONT font = UnderlinedFont(hWnd);
@@ -139,8 +140,9 @@ LRESULT CALLBACK LinkProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     case BM_SETSTYLE: {
       // The dialog manager moves the default-button style with the focus.
       LONG style = GetWindowLongA(hWnd, GWL_STYLE);
-      SetWindowLongA(hWnd, GWL_STYLE,
-                     (style & ~static_cast<LONG>(BS_TYPEMASK)) | static_cast<LONG>(wParam & BS_TYPEMASK));
+      SetWindowLongA(
+          hWnd, GWL_STYLE,
+          (style & ~static_cast<LONG>(BS_TYPEMASK)) | static_cast<LONG>(wParam & BS_TYPEMASK));
       if (lParam) InvalidateRect(hWnd, NULL, TRUE);
       return 0;
     }

@@ -20,8 +20,8 @@ struct Outstanding {
 DWORD WINAPI SendFromWorker(LPVOID param) {
   Outstanding* send = static_cast<Outstanding*>(param);
   DWORD_PTR result = 0;
-  send->answered = TrySend(send->target, send->message, send->wparam, send->lparam, kHandlerMs,
-                           &result, false);
+  send->answered =
+      TrySend(send->target, send->message, send->wparam, send->lparam, kHandlerMs, &result, false);
   return 0;
 }
 

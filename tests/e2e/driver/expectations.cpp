@@ -30,8 +30,8 @@ Expectations ReadExpectations(const std::string& path) {
       ExpectedKey k;
       std::string modulus, block_in, block_out;
       ok = static_cast<bool>(fields >> k.label >> k.rid >> k.index >> k.exponent >>
-                             k.modulus_length >> k.stored_checksum >> modulus >>
-                             k.checksum_input >> k.checksum_digest >> block_in >> block_out);
+                             k.modulus_length >> k.stored_checksum >> modulus >> k.checksum_input >>
+                             k.checksum_digest >> block_in >> block_out);
       k.modulus = Bytes(modulus);
       k.block_in = Bytes(block_in);
       k.block_out = Bytes(block_out);

@@ -17,8 +17,10 @@ std::string DisplayForm(const std::string& compact) {
 std::string TypedForm(const std::string& compact) {
   std::string out;
   for (size_t byte = 0; byte * 2 + 1 < compact.size(); ++byte) {
-    if (byte > 0 && byte % 20 == 0) out += "\r\n";
-    else if (byte > 0 && byte % 3 == 0) out += ' ';
+    if (byte > 0 && byte % 20 == 0)
+      out += "\r\n";
+    else if (byte > 0 && byte % 3 == 0)
+      out += ' ';
     out += static_cast<char>(std::tolower(static_cast<unsigned char>(compact[byte * 2])));
     out += static_cast<char>(std::tolower(static_cast<unsigned char>(compact[byte * 2 + 1])));
   }

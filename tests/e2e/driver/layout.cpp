@@ -18,11 +18,15 @@ constexpr double kSlackPx = 2.0;
 const char* ClassFor(Kind kind) {
   switch (kind) {
     case Kind::kText:
-    case Kind::kIcon: return "Static";
+    case Kind::kIcon:
+      return "Static";
     case Kind::kEdit:
-    case Kind::kMultiEdit: return "Edit";
-    case Kind::kDropList: return "ComboBox";
-    default: return "Button";
+    case Kind::kMultiEdit:
+      return "Edit";
+    case Kind::kDropList:
+      return "ComboBox";
+    default:
+      return "Button";
   }
 }
 
@@ -30,15 +34,42 @@ const char* ClassFor(Kind kind) {
 void KindBits(Kind kind, LONG* mask, LONG* value) {
   switch (kind) {
     case Kind::kPush:
-    case Kind::kLink: *mask = BS_TYPEMASK; *value = BS_PUSHBUTTON; return;
-    case Kind::kDefault: *mask = BS_TYPEMASK; *value = BS_DEFPUSHBUTTON; return;
-    case Kind::kGroupBox: *mask = BS_TYPEMASK; *value = BS_GROUPBOX; return;
-    case Kind::kCheckBox: *mask = BS_TYPEMASK; *value = BS_AUTOCHECKBOX; return;
-    case Kind::kRadio: *mask = BS_TYPEMASK; *value = BS_AUTORADIOBUTTON; return;
-    case Kind::kDropList: *mask = 0x3 | CBS_SORT; *value = CBS_DROPDOWNLIST; return;
-    case Kind::kText: *mask = SS_TYPEMASK; *value = SS_LEFT; return;
-    case Kind::kIcon: *mask = SS_TYPEMASK; *value = SS_ICON; return;
-    case Kind::kEdit: *mask = ES_MULTILINE | ES_AUTOHSCROLL; *value = 0; return;
+    case Kind::kLink:
+      *mask = BS_TYPEMASK;
+      *value = BS_PUSHBUTTON;
+      return;
+    case Kind::kDefault:
+      *mask = BS_TYPEMASK;
+      *value = BS_DEFPUSHBUTTON;
+      return;
+    case Kind::kGroupBox:
+      *mask = BS_TYPEMASK;
+      *value = BS_GROUPBOX;
+      return;
+    case Kind::kCheckBox:
+      *mask = BS_TYPEMASK;
+      *value = BS_AUTOCHECKBOX;
+      return;
+    case Kind::kRadio:
+      *mask = BS_TYPEMASK;
+      *value = BS_AUTORADIOBUTTON;
+      return;
+    case Kind::kDropList:
+      *mask = 0x3 | CBS_SORT;
+      *value = CBS_DROPDOWNLIST;
+      return;
+    case Kind::kText:
+      *mask = SS_TYPEMASK;
+      *value = SS_LEFT;
+      return;
+    case Kind::kIcon:
+      *mask = SS_TYPEMASK;
+      *value = SS_ICON;
+      return;
+    case Kind::kEdit:
+      *mask = ES_MULTILINE | ES_AUTOHSCROLL;
+      *value = 0;
+      return;
     case Kind::kMultiEdit:
       *mask = ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL;
       *value = ES_MULTILINE;
@@ -56,7 +87,8 @@ void CheckFacts(HWND control, const ControlRow& row, const std::string& where) {
   LONG style = Style(control);
   LONG mask = 0, value = 0;
   KindBits(row.kind, &mask, &value);
-  if ((style & mask) != value) Fail(Fmt("%s: style 0x%08lX is not of its kind", where.c_str(), style));
+  if ((style & mask) != value)
+    Fail(Fmt("%s: style 0x%08lX is not of its kind", where.c_str(), style));
   CheckFact(where, "WS_TABSTOP", (style & WS_TABSTOP) != 0, (row.facts & kTab) != 0);
   CheckFact(where, "WS_GROUP", (style & WS_GROUP) != 0, (row.facts & kGroup) != 0);
   CheckFact(where, "visible", Visible(control), (row.facts & kHidden) == 0);
@@ -87,9 +119,13 @@ void CheckText(HWND control, const ControlRow& row, const std::string& where) {
   }
 }
 
-void CheckPlace(HWND control, const ControlRow& row, const std::string& where, double sx, double sy) {
+void CheckPlace(HWND control, const ControlRow& row, const std::string& where, double sx,
+                double sy) {
   RECT r = RectInParent(control);
-  struct { const char* name; double got, want; } sides[] = {
+  struct {
+    const char* name;
+    double got, want;
+  } sides[] = {
       {"x", static_cast<double>(r.left), row.x * sx},
       {"y", static_cast<double>(r.top), row.y * sy},
       {"width", static_cast<double>(r.right - r.left), row.w * sx},
@@ -130,8 +166,8 @@ void CheckLayout(HWND dialog, const char* name, const ControlRow* rows, int coun
     CheckFacts(control, row, where);
     CheckText(control, row, where);
     CheckPlace(control, row, where, sx, sy);
-    Pass(Fmt("%s: %s \"%s\": kind, styles, state and place", where.c_str(), ClassOf(control).c_str(),
-             TextOf(control).c_str()));
+    Pass(Fmt("%s: %s \"%s\": kind, styles, state and place", where.c_str(),
+             ClassOf(control).c_str(), TextOf(control).c_str()));
   }
 }
 

@@ -9,8 +9,8 @@
 namespace e2e {
 
 enum class Kind {
-  kPush,       // push button
-  kDefault,    // default push button
+  kPush,     // push button
+  kDefault,  // default push button
   kGroupBox,
   kCheckBox,   // automatic check box
   kRadio,      // automatic radio button
@@ -36,7 +36,7 @@ enum Fact : unsigned {
 };
 
 struct ControlRow {
-  int id;            // -1: no id
+  int id;  // -1: no id
   Kind kind;
   const char* text;  // nullptr: the implementer's text (a notice, or a link's address)
   int x, y, w, h;    // dialog units

@@ -38,13 +38,20 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string flag = argv[i];
     std::string value = argv[i + 1];
-    if (flag == "--program") options.program = value;
-    else if (flag == "--expect") options.expect = value;
-    else if (flag == "--data") options.data = value;
-    else if (flag == "--shots") options.shots = value;
-    else if (flag == "--opened") options.opened = value;
-    else if (flag == "--scenarios") scenarios = value;
-    else return Usage();
+    if (flag == "--program")
+      options.program = value;
+    else if (flag == "--expect")
+      options.expect = value;
+    else if (flag == "--data")
+      options.data = value;
+    else if (flag == "--shots")
+      options.shots = value;
+    else if (flag == "--opened")
+      options.opened = value;
+    else if (flag == "--scenarios")
+      scenarios = value;
+    else
+      return Usage();
   }
   if (options.program.empty() || argc % 2 == 0) return Usage();
   e2e::SetShotsFolder(options.shots);

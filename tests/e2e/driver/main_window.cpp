@@ -42,8 +42,9 @@ const ControlRow kMainRows[] = {
     {IDC_HASH, Kind::kPush, "Hash", 27, 505, 43, 13, kTab},
     {-1, Kind::kGroupBox, " Checksum ", 15, 492, 423, 47, 0},
     {IDC_HASH_RESULT, Kind::kEdit, "", 27, 522, 402, 12, kEditFacts | kReadOnly},
-    {IDC_CALC_CHECKSUM, Kind::kPush, "Calculate checksum for the loaded and currently selected CAPK",
-     77, 505, 254, 13, kTab | kDisabled},
+    {IDC_CALC_CHECKSUM, Kind::kPush,
+     "Calculate checksum for the loaded and currently selected CAPK", 77, 505, 254, 13,
+     kTab | kDisabled},
     {IDC_RID, Kind::kEdit, "", 47, 63, 46, 12, kEditFacts | kReadOnly},
     {IDC_INDEX, Kind::kEdit, "", 126, 63, 15, 12, kEditFacts | kReadOnly},
     {IDC_CHECKSUM, Kind::kEdit, "", 261, 79, 168, 12, kEditFacts | kReadOnly},
@@ -70,7 +71,8 @@ void CheckWindowStyles(HWND main) {
   LONG style = Style(main);
   LONG want = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
   Check((style & want) == want, Fmt("main window: pop-up, visible, caption, system menu, "
-                                    "minimise box, modal frame (style 0x%08lX)", style));
+                                    "minimise box, modal frame (style 0x%08lX)",
+                                    style));
   Check((style & WS_MAXIMIZEBOX) == 0, "main window: no maximise box");
   Check((style & WS_THICKFRAME) == 0, "main window: no sizing border");
   Check((ExStyle(main) & WS_EX_APPWINDOW) != 0, "main window: application window");

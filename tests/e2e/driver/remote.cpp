@@ -94,10 +94,9 @@ bool TrySend(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD time
   // Wine returns the message's result here rather than TRUE, so a zero
   // return is a failure only when an error is set.
   SetLastError(ERROR_SUCCESS);
-  LRESULT sent = wide ? SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL,
-                                            timeout_ms, result)
-                      : SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL,
-                                            timeout_ms, result);
+  LRESULT sent =
+      wide ? SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, timeout_ms, result)
+           : SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, timeout_ms, result);
   return sent != 0 || GetLastError() == ERROR_SUCCESS;
 }
 

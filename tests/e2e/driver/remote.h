@@ -55,14 +55,14 @@ HWND Item(HWND dialog, int id);
 std::vector<HWND> Children(HWND dialog);
 
 std::string ClassOf(HWND window);
-std::string TextOf(HWND window);             // WM_GETTEXT
+std::string TextOf(HWND window);                     // WM_GETTEXT
 void SetText(HWND window, const std::string& text);  // WM_SETTEXT, as typed or pasted
-int CheckState(HWND button);                 // BM_GETCHECK
+int CheckState(HWND button);                         // BM_GETCHECK
 LONG Style(HWND window);
 LONG ExStyle(HWND window);
-bool Visible(HWND window);                   // own WS_VISIBLE bit
+bool Visible(HWND window);  // own WS_VISIBLE bit
 bool Enabled(HWND window);
-bool ReadOnly(HWND edit);                    // ES_READONLY
+bool ReadOnly(HWND edit);  // ES_READONLY
 
 // Entries of a combo box (read as UTF-16: the list is read across processes)
 // and its current selection.

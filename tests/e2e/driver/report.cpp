@@ -13,11 +13,16 @@ int passed = 0;
 std::string Escaped(const std::string& s) {
   std::string out = "\"";
   for (unsigned char c : s) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '"') out += "\\\"";
-    else if (c < 0x20 || c >= 0x7F) out += Fmt("\\x%02X", c);
-    else out += static_cast<char>(c);
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '"')
+      out += "\\\"";
+    else if (c < 0x20 || c >= 0x7F)
+      out += Fmt("\\x%02X", c);
+    else
+      out += static_cast<char>(c);
   }
   return out + "\"";
 }

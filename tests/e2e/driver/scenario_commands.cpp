@@ -70,8 +70,7 @@ void ChooseExponent(const Window& w, int exponent) {
 
 void ManualModeMessages(const Window& w) {
   w.Click(IDC_DECRYPT, {MessageBoxOf(kCapkInfo, "CAPK Exponent is not selected !")});
-  w.Click(IDC_USE_LOADED,
-          {MessageBoxOf(kCapkInfo, "No CAPKs loaded. Please load CAPKs first!")});
+  w.Click(IDC_USE_LOADED, {MessageBoxOf(kCapkInfo, "No CAPKs loaded. Please load CAPKs first!")});
   CheckEq(CheckState(w[IDC_USE_LOADED]), BST_UNCHECKED, "\"Use loaded CAPKs\" unticked again");
   Check(!Enabled(w[IDC_CAPK_LIST]) && Enabled(w[IDC_EXP_3]) && Enabled(w[IDC_EXP_65537]) &&
             !ReadOnly(w[IDC_MODULUS]) && !Enabled(w[IDC_CALC_CHECKSUM]),
@@ -99,8 +98,7 @@ void DecryptTypedKeys(const Window& w, const Expectations& expect) {
     w.Type(IDC_MODULUS, TypedForm(t.modulus));
     Decrypts(w, t.block_in, t.block_out,
              Fmt("typed key %s (%d bytes, exponent %d)", t.name.c_str(),
-                 static_cast<int>(t.modulus.size() / 2),
-                 t.exponent));
+                 static_cast<int>(t.modulus.size() / 2), t.exponent));
   }
   std::string input = w.Read(IDC_ENCRYPTED);
   w.Click(IDC_CLEAR_DECRYPTED);
@@ -163,15 +161,15 @@ Modal FileDialogCancelled() {
 // "Load CAPKs ..." with `path` chosen in the file dialog: the load report,
 // then the list holds `keys` in file order with the first selected.
 void LoadFile(const Window& w, const std::string& path, const std::vector<ExpectedKey>& keys) {
-  w.Click(IDC_LOAD_CAPKS,
-          {FileDialogChoosing(path),
-           MessageBoxOf(kCapkInfo, Fmt("Total %d CAPKs are successfully loaded !",
-                                       static_cast<int>(keys.size())))});
+  w.Click(IDC_LOAD_CAPKS, {FileDialogChoosing(path),
+                           MessageBoxOf(kCapkInfo, Fmt("Total %d CAPKs are successfully loaded !",
+                                                       static_cast<int>(keys.size())))});
   std::vector<std::string> items = ListItems(w[IDC_CAPK_LIST]);
   CheckEq(static_cast<long long>(items.size()), static_cast<long long>(keys.size()),
           "key list: one entry per key");
   for (size_t i = 0; i < keys.size(); ++i) {
-    CheckEq(items[i], keys[i].label, Fmt("key list entry %d: %s", static_cast<int>(i), keys[i].label.c_str()));
+    CheckEq(items[i], keys[i].label,
+            Fmt("key list entry %d: %s", static_cast<int>(i), keys[i].label.c_str()));
   }
   CheckEq(CurSel(w[IDC_CAPK_LIST]), keys.empty() ? CB_ERR : 0,
           keys.empty() ? "no entry selected" : "first entry selected");
@@ -242,9 +240,10 @@ void WalkKeys(const Window& w, const Expectations& expect) {
 
 // Shows the key with the longest modulus, its checksum and a decrypted block.
 void ShowLongestKey(const Window& w, const Expectations& expect) {
-  auto longest = std::max_element(
-      expect.keys.begin(), expect.keys.end(),
-      [](const ExpectedKey& a, const ExpectedKey& b) { return a.modulus_length < b.modulus_length; });
+  auto longest = std::max_element(expect.keys.begin(), expect.keys.end(),
+                                  [](const ExpectedKey& a, const ExpectedKey& b) {
+                                    return a.modulus_length < b.modulus_length;
+                                  });
   size_t i = static_cast<size_t>(longest - expect.keys.begin());
   Pick(w.pid, w.dlg, IDC_CAPK_LIST, static_cast<int>(i));
   ChecksumAndDecrypt(w, *longest);

@@ -79,9 +79,9 @@ struct Bench {
 };
 
 HWND MakeButton(HWND frame, int y, int id, HFONT font) {
-  HWND button = CreateWindowA("BUTTON", kAddress, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                              10, y, 300, 24, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND button = CreateWindowA(
+      "BUTTON", kAddress, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 10, y, 300, 24, frame,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   if (button == nullptr) Fail("cannot create a push button");
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   return button;
@@ -89,9 +89,9 @@ HWND MakeButton(HWND frame, int y, int id, HFONT font) {
 
 Bench MakeBench() {
   Bench bench;
-  bench.frame = CreateWindowExA(0, "#32770", "link check", WS_POPUP | WS_VISIBLE | WS_CAPTION,
-                                200, 200, 360, 140, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                nullptr);
+  bench.frame =
+      CreateWindowExA(0, "#32770", "link check", WS_POPUP | WS_VISIBLE | WS_CAPTION, 200, 200, 360,
+                      140, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (bench.frame == nullptr) Fail("cannot create the check window");
   bench.font = CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
   bench.link = MakeButton(bench.frame, 10, 100, bench.font);
@@ -117,8 +117,8 @@ COLORREF Background(const Bench& bench) {
 }
 
 void CheckLinkLook(const Look& look, int text_width, const char* when) {
-  Check(look.link_pixels > 0, Fmt("link %s: caption in link colour (%d pixels)", when,
-                                  look.link_pixels));
+  Check(look.link_pixels > 0,
+        Fmt("link %s: caption in link colour (%d pixels)", when, look.link_pixels));
   Check(look.longest_run * 10 >= text_width * 9,
         Fmt("link %s: underlined (a run of %d pixels under %d pixels of text)", when,
             look.longest_run, text_width));

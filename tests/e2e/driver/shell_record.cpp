@@ -43,7 +43,8 @@ void ClearOpened() { DeleteFileA(opened_file.c_str()); }
 void WaitOpened(const std::string& address, const std::string& what) {
   DWORD start = GetTickCount();
   while (!Recorded(address)) {
-    if (GetTickCount() - start > kOpenMs) Fail(what + ": the shell was not asked to open " + address);
+    if (GetTickCount() - start > kOpenMs)
+      Fail(what + ": the shell was not asked to open " + address);
     Sleep(100);
   }
   Pass(what + ": the shell opened " + address);

@@ -43,8 +43,8 @@ bool StartsWith(const std::string& line, const std::string& tag) {
 bool ReadCapkList(const std::string& path, std::vector<Key>* keys) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  static const std::string kTags[] = {"RID : \"", "INDEX : \"", "MODULUS : \"", "EXPONENT : ",
-                                      "CHECKSUM : \""};
+  static const std::string kTags[] = {"RID : \"", "INDEX : \"", "MODULUS : \"",
+                                      "EXPONENT : ", "CHECKSUM : \""};
   Key key;
   int field = 0;  // the tag looked for next
   std::string line;
@@ -53,21 +53,31 @@ bool ReadCapkList(const std::string& path, std::vector<Key>* keys) {
     size_t tag = kTags[field].size();
     bool ok = true;
     switch (field) {
-      case 0: key = Key{}; key.rid = QuotedHex(line, tag); ok = key.rid.size() == 5; break;
+      case 0:
+        key = Key{};
+        key.rid = QuotedHex(line, tag);
+        ok = key.rid.size() == 5;
+        break;
       case 1: {
         Bytes index = QuotedHex(line, tag);
         ok = index.size() == 1;
         if (ok) key.index = index[0];
         break;
       }
-      case 2: key.modulus = QuotedHex(line, tag); ok = key.modulus.size() <= kMaxModulus; break;
+      case 2:
+        key.modulus = QuotedHex(line, tag);
+        ok = key.modulus.size() <= kMaxModulus;
+        break;
       case 3: {
         char* end = nullptr;
         key.exponent = std::strtol(line.c_str() + tag, &end, 10);
         ok = end != line.c_str() + tag && (key.exponent == 3 || key.exponent == 65537);
         break;
       }
-      case 4: key.checksum = QuotedHex(line, tag); ok = key.checksum.size() == 20; break;
+      case 4:
+        key.checksum = QuotedHex(line, tag);
+        ok = key.checksum.size() == 20;
+        break;
     }
     if (!ok) {
       field = 0;

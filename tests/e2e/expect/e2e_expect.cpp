@@ -113,9 +113,13 @@ void WriteKey(FILE* out, const Key& key) {
 // Keys typed by hand: odd moduli with the top bit set, up to the largest
 // size the public operation takes (292 bytes).
 void WriteTyped(FILE* out) {
-  struct Case { const char* name; size_t bytes; long exponent; };
-  static const Case kCases[] = {{"k128e3", 128, 3}, {"k176e65537", 176, 65537},
-                                {"k292e65537", 292, 65537}, {"k64e3", 64, 3}};
+  struct Case {
+    const char* name;
+    size_t bytes;
+    long exponent;
+  };
+  static const Case kCases[] = {
+      {"k128e3", 128, 3}, {"k176e65537", 176, 65537}, {"k292e65537", 292, 65537}, {"k64e3", 64, 3}};
   for (const Case& c : kCases) {
     Bytes modulus = RandomBytes(c.bytes);
     modulus[0] |= 0x80;
@@ -128,7 +132,10 @@ void WriteTyped(FILE* out) {
 
 // Data for the hash box: nothing, one line, several lines, a partial line.
 void WriteHashes(FILE* out) {
-  struct Case { const char* name; size_t bytes; };
+  struct Case {
+    const char* name;
+    size_t bytes;
+  };
   static const Case kCases[] = {{"empty", 0}, {"short", 20}, {"lines", 100}, {"odd", 33}};
   for (const Case& c : kCases) {
     Bytes data = RandomBytes(c.bytes);
