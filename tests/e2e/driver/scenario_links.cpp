@@ -27,6 +27,7 @@ struct Look {
   int link_pixels = 0;     // pixels of the link colour
   int visited_pixels = 0;  // pixels of the visited colour
   int longest_run = 0;     // longest horizontal run of one of those colours
+  int other_pixels = 0;    // pixels of neither those colours nor the background
   bool frameless = true;   // top and bottom rows and right column are all background
   std::string frame_at;    // where the first frame pixel was seen
 };
@@ -62,6 +63,9 @@ Look LookOf(HWND button, COLORREF background) {
       }
       if (pixel == kLinkColour) ++look.link_pixels;
       if (pixel == kVisitedColour) ++look.visited_pixels;
+      if (pixel != kLinkColour && pixel != kVisitedColour && pixel != background) {
+        ++look.other_pixels;
+      }
       run = (pixel == kLinkColour || pixel == kVisitedColour) ? run + 1 : 0;
       if (run > look.longest_run) look.longest_run = run;
     }
@@ -139,6 +143,20 @@ void ScenarioLinks(const Options&) {
   SendMessageA(bench.link, BM_SETSTATE, TRUE, 0);
   CheckLinkLook(LookOf(bench.link, background), bench.text_width, "pressed");
   SendMessageA(bench.link, BM_SETSTATE, FALSE, 0);
+
+  // Keyboard focus: a dotted rectangle around the caption (half its
+  // perimeter of dots at least), still no frame.
+  Look unfocused = LookOf(bench.link, background);
+  SendMessageA(bench.frame, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  SetForegroundWindow(bench.frame);
+  SetFocus(bench.link);
+  Look focused = LookOf(bench.link, background);
+  Check(
+      GetFocus() == bench.link && focused.other_pixels - unfocused.other_pixels >= bench.text_width,
+      Fmt("link focused: focus rectangle drawn (%d more pixels)",
+          focused.other_pixels - unfocused.other_pixels));
+  Check(focused.frameless, "link focused: no button frame " + focused.frame_at);
+  SetFocus(bench.frame);
 
   HCURSOR hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
   SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));      // IDC_ARROW
