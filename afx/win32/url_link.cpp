@@ -1,8 +1,8 @@
 // The hyperlink look of a bound push button (CBCGPURLLinkButton): the button
 // is subclassed; it paints its caption underlined in link colour with the
 // dialog's font on the dialog's background, with no button frame, shows the
-// hand cursor, and a click (mouse, BM_CLICK or Space) opens the caption's
-// address with the shell.
+// hand cursor, and a click (mouse, BM_CLICK, Space or Enter) opens the
+// caption's address with the shell.
 //
 // The system's button procedure paints some state changes straight onto the
 // screen (pressed, focus, enable, style), outside WM_PAINT, so those messages
@@ -126,8 +126,19 @@ LRESULT CALLBACK LinkProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
       return 0;
+    case WM_GETDLGCODE: {
+      // Enter on a focused link opens it, as Space does, instead of being
+      // taken by the dialog for its default button.
+      LRESULT code = CallWindowProcA(base, hWnd, message, wParam, lParam);
+      const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+      if (msg != NULL && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+        code |= DLGC_WANTMESSAGE;
+      }
+      return code;
+    }
     case WM_KEYDOWN:
-      if (wParam == VK_SPACE) return 0;
+      if (wParam == VK_RETURN) Open(hWnd, state);
+      if (wParam == VK_SPACE || wParam == VK_RETURN) return 0;
       break;
     case WM_KEYUP:
       if (wParam == VK_SPACE) {

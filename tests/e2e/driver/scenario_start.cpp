@@ -1,4 +1,6 @@
 // The window as it opens, the About box from the system menu, the end by "OK".
+#include <string>
+
 #include "tests/e2e/driver/act.h"
 #include "tests/e2e/driver/main_window.h"
 #include "tests/e2e/driver/remote.h"
@@ -19,6 +21,22 @@ void ClickLink(DWORD pid, HWND dialog, int id) {
   std::string address = TextOf(Item(dialog, id));
   Click(pid, dialog, id);
   WaitOpened(address, Fmt("link %d clicked", id));
+}
+
+// A key pressed on a hyperlink opens its address too, and leaves the
+// dialog running (Enter does not reach the default button "OK").
+void KeyOnLink(const Program& program, int id, WPARAM key, const char* name) {
+  if (!HaveOpenedFile()) return;
+  ClearOpened();
+  HWND link = Item(program.main, id);
+  std::string address = TextOf(link);
+  LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(link, WM_KEYDOWN, key, scan | 1);
+  PostMessageA(link, WM_KEYUP, key, scan | static_cast<LPARAM>(0xC0000001u));
+  WaitOpened(address, Fmt("%s on link %d", name, id));
+  Check(
+      WaitForSingleObject(program.pi.hProcess, 0) == WAIT_TIMEOUT && IsWindowVisible(program.main),
+      Fmt("%s on a link leaves the window open", name));
 }
 
 // Opens the About box with the system command `command` (what the system-menu
@@ -53,6 +71,8 @@ void ScenarioStart(const Options& options) {
   // Last, as the shell's handler process may take the focus from the window.
   ClickLink(program.pi.dwProcessId, program.main, IDC_LINK_PRODUCT);
   ClickLink(program.pi.dwProcessId, program.main, IDC_LINK_MAKER);
+  KeyOnLink(program, IDC_LINK_PRODUCT, VK_RETURN, "Enter");
+  KeyOnLink(program, IDC_LINK_MAKER, VK_SPACE, "Space");
   OpenAbout(program, IDM_ABOUTBOX, false, IDC_ABOUT_LINK_PRODUCT);
   OpenAbout(program, IDM_ABOUTBOX, false, IDC_ABOUT_LINK_MAKER);
   PostMessageA(Item(program.main, IDOK), BM_CLICK, 0, 0);
