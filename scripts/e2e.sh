@@ -129,6 +129,14 @@ prepare_prefix() {
   if [ -d /usr/share/wine/fonts ]; then
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
+  # The main window's font is MS Gothic; IPAGothic has the same metrics, so the
+  # template's boxes fit their texts as they do on Windows.
+  local gothic=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+  if [ -f "$gothic" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/ipag.ttf" ]; then
+    cp "$gothic" "$WINEPREFIX/drive_c/windows/Fonts/"
+    timeout 60 "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Gothic' /t REG_SZ \
+      /d IPAGothic /f >>"$WORK/wineboot.log" 2>&1 || die "could not map MS Gothic"
+  fi
 }
 
 is_int() { [[ $1 =~ ^-?[0-9]+$ ]]; }

@@ -31,5 +31,13 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing a Wine prefix in $WINEPREFIX (once) ..."
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  # The window's font is MS Gothic; IPAGothic has its metrics.
+  gothic=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+  if [ -f "$gothic" ]; then
+    cp "$gothic" "$WINEPREFIX/drive_c/windows/Fonts/"
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Gothic' \
+      /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+  fi
+  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
 exec /usr/lib/wine/wine64 "$EXE"
