@@ -33,17 +33,18 @@ void bn_from_bytes(BigNum* r, const uint8_t* bytes, int len) {
     }
     const int n = (len - 1) / 4 + 1;
     uint32_t* d = r->digits;
-    // The top digit takes the odd leading bytes, every other digit four.
-    int in_digit = (len - 1) % 4 + 1;
-    int top = n - 1;
-    int pos = 0;
-    while (top >= 0) {
-        uint32_t w = 0;
-        for (int k = 0; k < in_digit; ++k) {
-            w = (w << 8) | bytes[pos++];
-        }
-        d[top--] = w;
-        in_digit = 4;
+    // The top digit takes the odd leading bytes, every other digit four,
+    // most significant first.
+    const int lead = (len - 1) % 4 + 1;
+    uint32_t w = 0;
+    for (int k = 0; k < lead; ++k) {
+        w = (w << 8) | bytes[k];
+    }
+    d[n - 1] = w;
+    const uint8_t* p = bytes + lead;
+    for (int top = n - 2; top >= 0; --top, p += 4) {
+        d[top] = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+                 (static_cast<uint32_t>(p[2]) << 8) | p[3];
     }
     r->length = n;
     bn_normalise(r);
@@ -52,10 +53,24 @@ void bn_from_bytes(BigNum* r, const uint8_t* bytes, int len) {
 // see bignum.h
 int bn_to_bytes(uint8_t* out, const BigNum* a) {
     const int n = (bn_bit_length(a) + 7) / 8;
+    if (n == 0) {
+        return 0;
+    }
     const uint32_t* d = a->digits;
-    for (int j = 0; j < n; ++j) {
-        const int k = n - 1 - j;
-        out[j] = static_cast<uint8_t>(d[k / 4] >> (8 * (k % 4)));
+    // The top digit gives its significant bytes, every digit below it four.
+    int top = (n - 1) / 4;
+    const int lead = (n - 1) % 4 + 1;
+    uint8_t* p = out;
+    for (int k = lead - 1; k >= 0; --k) {
+        *p++ = static_cast<uint8_t>(d[top] >> (8 * k));
+    }
+    while (--top >= 0) {
+        const uint32_t w = d[top];
+        p[0] = static_cast<uint8_t>(w >> 24);
+        p[1] = static_cast<uint8_t>(w >> 16);
+        p[2] = static_cast<uint8_t>(w >> 8);
+        p[3] = static_cast<uint8_t>(w);
+        p += 4;
     }
     return n;
 }

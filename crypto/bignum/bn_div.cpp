@@ -23,29 +23,46 @@ uint32_t estimate_digit(uint32_t hi, uint32_t mid, uint32_t lo, uint32_t d0, uin
 // w[0 .. n] -= t * s[0 .. n): the product of the quotient digit and the
 // divisor taken off the window in one pass. Returns true when the result
 // went below zero, that is when the product was greater than the window.
+//
+// Worked as an addition: with ~S the n-digit complement 2^(32n) - 1 - S,
+// W - t * S = W + t * ~S + t - t * 2^(32n). The low n digits come out of one
+// multiply-add chain (carry in t; every partial carry stays at most t), and
+// the top digit takes the chain's carry less t.
 bool subtract_multiple(uint32_t* w, const uint32_t* s, int n, uint32_t t) {
-    uint64_t carry = 0;  // product carry plus borrow, at most 2^32 + 1
+    uint64_t carry = t;
     int i = 0;
 #if BN_HAVE_WIDE
-    for (; i + 2 <= n; i += 2) {
-        const BnWide p = static_cast<BnWide>(bn_load_pair(s + i)) * t;
-        const uint64_t lo = static_cast<uint64_t>(p);
-        const uint64_t x = bn_load_pair(w + i);
-        const uint64_t d = x - lo;
-        bn_store_pair(w + i, d - carry);
-        carry = static_cast<uint64_t>(p >> 64) + (x < lo ? 1u : 0u) + (d < carry ? 1u : 0u);
+    // Two digits per step, four steps per pass. The additions are spelled out
+    // on the halves of the product so that compilers keep the carry in one
+    // register; a pair of t * ~S is below 2^96, so its high half is a digit.
+#define BN_SUBMUL_PAIR(k)                                                   \
+    {                                                                       \
+        const BnWide p = static_cast<BnWide>(~bn_load_pair(s + (k))) * t;   \
+        uint64_t lo = static_cast<uint64_t>(p);                             \
+        uint64_t hi = static_cast<uint64_t>(p >> 64);                       \
+        const uint64_t x = bn_load_pair(w + (k));                           \
+        lo += x;                                                            \
+        hi += lo < x ? 1u : 0u;                                             \
+        lo += carry;                                                        \
+        hi += lo < carry ? 1u : 0u;                                         \
+        bn_store_pair(w + (k), lo);                                         \
+        carry = hi;                                                         \
     }
+    for (; i + 8 <= n; i += 8) {
+        BN_SUBMUL_PAIR(i) BN_SUBMUL_PAIR(i + 2) BN_SUBMUL_PAIR(i + 4) BN_SUBMUL_PAIR(i + 6)
+    }
+    for (; i + 2 <= n; i += 2) BN_SUBMUL_PAIR(i)
+#undef BN_SUBMUL_PAIR
 #endif
     for (; i < n; ++i) {
-        const uint64_t p = static_cast<uint64_t>(s[i]) * t + carry;
-        const uint32_t lo = static_cast<uint32_t>(p);
-        const uint32_t x = w[i];
-        w[i] = x - lo;
-        carry = (p >> 32) + (x < lo ? 1u : 0u);
+        // (2^32 - 1)^2 + 2 * (2^32 - 1) is the most a digit step reaches.
+        const uint64_t p = static_cast<uint64_t>(~s[i]) * t + w[i] + carry;
+        w[i] = static_cast<uint32_t>(p);
+        carry = p >> 32;
     }
-    const uint64_t top = w[n];
-    w[n] = static_cast<uint32_t>(top - carry);
-    return top < carry;
+    const uint64_t top = static_cast<uint64_t>(w[n]) + carry;
+    w[n] = static_cast<uint32_t>(top - t);
+    return top < t;
 }
 
 // w[0 .. n] += s[0 .. n), dropping the carry out of w[n]: undoes one

@@ -250,4 +250,65 @@ TEST(BnDiv, DifferentialAgainstGmp) {
     RecordProperty("random_add_backs", add_backs);
 }
 
+// Quotients whose digits are all 0xFFFFFFFF (every multiple taken off the
+// window is the largest one, so the running carry reaches its bound), and
+// quotients of ones over runs of zero digits (multiples of zero), for every
+// divisor length up to past the loop's unrolled block, and shapes that fill
+// every digit or leave the top digit short of a whole digit.
+TEST(BnDiv, QuotientDigitExtremesByDivisorLength) {
+    enum class Quotient { kAllMax, kOnesOverZeros, kAllMaxMinusRemainder };
+    const struct {
+        const char* name;
+        bntest::Shape shape;
+        bool full_top;
+    } divisors[] = {
+        {"all ones", bntest::Shape::kAllOnes, true},
+        {"top full", bntest::Shape::kTopFull, true},
+        {"power of two", bntest::Shape::kPowerOfTwo, false},
+        {"sparse", bntest::Shape::kSparse, false},
+        {"ones below", bntest::Shape::kOnesBelow, false},
+    };
+    const Quotient quotients[] = {Quotient::kAllMax, Quotient::kOnesOverZeros, Quotient::kAllMaxMinusRemainder};
+    Rng rng(32);
+    Mpz x, y, q, r;
+    for (int m = 1; m <= 20; ++m) {
+        for (const auto& dv : divisors) {
+            for (Quotient shape : quotients) {
+                Digits dd = rng.digits(m, dv.shape);
+                if (dv.full_top) {
+                    dd[m - 1] |= 0x80000000u;
+                }
+                Num d(m);
+                d.set(dd);
+                bntest::to_mpz(y, d.get());
+                const int j = std::min(rng.range(1, 8), 146 - m);
+                // q = 2^(32j) - 1, or 2^(32j) + 1 (a one over j - 1 zero digits).
+                mpz_set_ui(q, 0);
+                mpz_setbit(q, static_cast<mp_bitcnt_t>(32 * j));
+                if (shape == Quotient::kOnesOverZeros) {
+                    mpz_add_ui(q, q, 1);
+                } else {
+                    mpz_sub_ui(q, q, 1);
+                }
+                // The remainder: d - 1 (the largest), or zero.
+                if (shape == Quotient::kAllMax) {
+                    mpz_sub_ui(r, y, 1);
+                } else {
+                    mpz_set_ui(r, 0);
+                }
+                mpz_mul(x, q, y);
+                mpz_add(x, x, r);
+                Num num(digit_count(x));
+                num.set_mpz(x);
+                SCOPED_TRACE(std::string(dv.name) + " m " + std::to_string(m) + " quotient shape " +
+                             std::to_string(static_cast<int>(shape)) + "\n num = " + bntest::hex(num.get()) +
+                             "\n d = " + bntest::hex(d.get()));
+                Num quot(std::max(1, num->length - m + 1)), rem(num->length);
+                ASSERT_EQ(bn_div(quot.get(), rem.get(), num.get(), d.get()), 1);
+                expect_division(quot.get(), rem.get(), x, y);
+            }
+        }
+    }
+}
+
 }  // namespace
