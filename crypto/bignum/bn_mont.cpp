@@ -1,8 +1,7 @@
 // Montgomery setup, reduction and multiplication for odd moduli whose top
 // digit is full, so that R = 2^modulus_bits is a whole number of digits.
-#include <cstring>
-
 #include "crypto/bignum/bn_exp.h"
+#include "crypto/bignum/bn_pair.h"
 
 namespace {
 
@@ -96,58 +95,16 @@ void reduce_finish(BigNum* r, ReduceWork* w, const MontgomeryContext* context) {
     if (bn_cmp_abs(r, &context->modulus) >= 0) bn_sub_abs(r, r, &context->modulus);
 }
 
-#if defined(__SIZEOF_INT128__)
-
-using Wide = unsigned __int128;
-
-// Two digits, least significant first, as one 64-bit word (any alignment).
-inline uint64_t load_pair(const uint32_t* p) {
-    uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void store_pair(uint32_t* p, uint64_t v) { std::memcpy(p, &v, sizeof v); }
+#if BN_HAVE_WIDE
 
 // -n^-1 mod 2^64 from the digit inverse: n^-1 mod 2^32 is -m', and one
 // Newton step x * (2 - n * x) doubles the bits that are right.
 uint64_t pair_inverse(const BigNum* n, uint32_t m_inv) {
-    const uint64_t n_low = n->length > 1 ? load_pair(n->digits) : n->digits[0];
+    const uint64_t n_low = n->length > 1 ? bn_load_pair(n->digits) : n->digits[0];
     uint64_t inv = static_cast<uint32_t>(0u - m_inv);
     inv *= 2 - n_low * inv;
     return 0 - inv;
 }
-
-// One word of a pass: row word j += n_words[j] * u + carry. The additions are
-// spelled out on the two halves of the product so that the running carry
-// stays in one register.
-#define BN_MONT_WORD_STEP(j)                                                \
-    {                                                                       \
-        const Wide p = static_cast<Wide>(n_words[j]) * u;                   \
-        uint64_t lo = static_cast<uint64_t>(p);                             \
-        uint64_t hi = static_cast<uint64_t>(p >> 64);                       \
-        const uint64_t x = load_pair(row + 2 * (j));                        \
-        lo += x;                                                            \
-        hi += lo < x ? 1u : 0u;                                             \
-        lo += carry;                                                        \
-        hi += lo < carry ? 1u : 0u;                                         \
-        store_pair(row + 2 * (j), lo);                                      \
-        carry = hi;                                                         \
-    }
-
-// row[0 .. 2 * words) += u * n_words, four words per loop pass; returns the
-// carry word. Kept out of line: inlined into the pass loop, the compiler runs
-// short of registers and spills the product.
-[[gnu::noinline]] uint64_t add_word_row(uint32_t* row, const uint64_t* n_words, int words, uint64_t u) {
-    uint64_t carry = 0;
-    for (; words >= 4; words -= 4, row += 8, n_words += 4) {
-        BN_MONT_WORD_STEP(0) BN_MONT_WORD_STEP(1) BN_MONT_WORD_STEP(2) BN_MONT_WORD_STEP(3)
-    }
-    for (; words > 0; --words, row += 2, ++n_words) BN_MONT_WORD_STEP(0)
-    return carry;
-}
-
-#undef BN_MONT_WORD_STEP
 
 // As clear_digit_rows for digits [from, k), two digits per pass: u * n ==
 // -T[i .. i + 1] (mod 2^64), one 64 x 64-bit product where the digit passes
@@ -156,16 +113,16 @@ void clear_pair_rows(uint32_t* t, const BigNum* n, uint32_t m_inv, int from) {
     const int k = n->length;
     const int words = (k + 1) / 2;  // n as 64-bit words, top one padded
     uint64_t n_words[kDigitAreaSize / 2];
-    for (int j = 0; j < k / 2; ++j) n_words[j] = load_pair(n->digits + 2 * j);
+    for (int j = 0; j < k / 2; ++j) n_words[j] = bn_load_pair(n->digits + 2 * j);
     if (k & 1) n_words[words - 1] = n->digits[k - 1];
     const uint64_t m_inv2 = pair_inverse(n, m_inv);
 
     for (int i = from; i < k; i += 2) {
         uint32_t* row = t + i;
-        const uint64_t carry = add_word_row(row, n_words, words, load_pair(row) * m_inv2);
+        const uint64_t carry = bn_pair_row_mul_add(row, n_words, words, bn_load_pair(row) * m_inv2);
         // The carry lands on the word above the row, then ripples by digits.
-        const uint64_t above = load_pair(row + 2 * words) + carry;
-        store_pair(row + 2 * words, above);
+        const uint64_t above = bn_load_pair(row + 2 * words) + carry;
+        bn_store_pair(row + 2 * words, above);
         if (above < carry)
             for (int j = i + 2 * words + 2; ++t[j] == 0; ++j) {
             }
@@ -186,7 +143,7 @@ void bn_mont_reduce_digits(BigNum* r, const BigNum* a, const MontgomeryContext* 
 
 // see bn_exp.h
 void bn_mont_reduce(BigNum* r, const BigNum* a, const MontgomeryContext* context) {
-#if defined(__SIZEOF_INT128__)
+#if BN_HAVE_WIDE
     const int k = context->modulus.length;
     const int odd = k & 1;  // an odd digit count starts with one digit pass
     ReduceWork w;

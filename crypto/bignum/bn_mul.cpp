@@ -1,10 +1,13 @@
 // Schoolbook multiplication and squaring.
 //
-// With a 128-bit integer type the rows run over 64-bit limbs (two digits
-// each): the same schoolbook product and the same squaring scheme (cross
-// products once, doubled by a one-bit shift, plus the squares), with one
-// 64 x 64-bit product doing the work of four digit products. The digit-row
-// forms below are the reference and what runs elsewhere.
+// With a 128-bit integer type the rows run over 64-bit words (two digits
+// each, through the word-row kernels of bn_pair.h): the same schoolbook
+// product and the same squaring scheme (cross products once, doubled by a
+// one-bit shift, plus the squares), with one 64 x 64-bit product doing the
+// work of four digit products. The digit-row forms below are the reference
+// and what runs elsewhere.
+#include <cstring>
+
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_narrow.h"
 #include "crypto/bignum/bn_pair.h"
@@ -72,10 +75,10 @@ void bn_sqr_digit_rows(BigNum* r, const BigNum* a) {
 
 namespace {
 
-constexpr int kMaxLimbs = kDigitAreaSize / 2;
+constexpr int kMaxWords = kDigitAreaSize / 2;
 
-// Limbs of a digit array; an odd top digit makes a limb of its own.
-int to_limbs(uint64_t* out, const uint32_t* d, int n) {
+// 64-bit words of a digit array; an odd top digit makes a word of its own.
+int to_words(uint64_t* out, const uint32_t* d, int n) {
     const int whole = n / 2;
     for (int i = 0; i < whole; ++i) {
         out[i] = bn_load_pair(d + 2 * i);
@@ -87,47 +90,11 @@ int to_limbs(uint64_t* out, const uint32_t* d, int n) {
     return whole;
 }
 
-// The low n digits of a limb array.
-void from_limbs(uint32_t* d, const uint64_t* t, int n) {
-    for (int i = 0; i < n / 2; ++i) {
-        bn_store_pair(d + 2 * i, t[i]);
-    }
-    if ((n & 1) != 0) {
-        d[n - 1] = static_cast<uint32_t>(t[n / 2]);
-    }
-}
-
-// One limb of a row: row[i] (+)= x[i] * w + carry. The additions are
-// spelled out on the halves so that the carry stays in one register.
-#define BN_LIMB_STEP(i)                                            \
-    {                                                              \
-        const BnWide p = static_cast<BnWide>(x[i]) * w;            \
-        uint64_t lo = static_cast<uint64_t>(p);                    \
-        uint64_t hi = static_cast<uint64_t>(p >> 64);              \
-        if (kAdd) {                                                \
-            const uint64_t v = row[i];                             \
-            lo += v;                                               \
-            hi += lo < v ? 1u : 0u;                                \
-        }                                                          \
-        lo += carry;                                               \
-        hi += lo < carry ? 1u : 0u;                                \
-        row[i] = lo;                                               \
-        carry = hi;                                                \
-    }
-
-// row[0 .. n) (+)= x[0 .. n) * w, four limbs per pass; returns the carry
-// limb.
-template <bool kAdd>
-inline uint64_t limb_row(uint64_t* row, const uint64_t* x, int n, uint64_t w) {
-    uint64_t carry = 0;
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        BN_LIMB_STEP(i) BN_LIMB_STEP(i + 1) BN_LIMB_STEP(i + 2) BN_LIMB_STEP(i + 3)
-    }
-    for (; i < n; ++i) {
-        BN_LIMB_STEP(i)
-    }
-    return carry;
+// The m digits of t into r, then r's length: m, less one when that top digit
+// is zero.
+void finish_product(BigNum* r, const uint32_t* t, int m) {
+    std::memcpy(r->digits, t, sizeof(uint32_t) * static_cast<size_t>(m));
+    r->length = m - (t[m - 1] == 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -140,18 +107,18 @@ void bn_mul(BigNum* r, const BigNum* a, const BigNum* b) {
         bn_mul_digit_rows(r, a, b);
         return;
     }
-    uint64_t al[kMaxLimbs];
-    uint64_t bl[kMaxLimbs];
-    uint64_t t[kMaxLimbs + 1];
-    const int la = to_limbs(al, a->digits, na);
-    const int lb = to_limbs(bl, b->digits, nb);
-    t[la] = limb_row<false>(t, al, la, bl[0]);
+    uint64_t aw[kMaxWords];
+    uint64_t bw[kMaxWords];
+    // Word rows may run one digit past na + nb when both counts are odd.
+    uint32_t t[kDigitAreaSize + 2];
+    const int la = to_words(aw, a->digits, na);
+    const int lb = to_words(bw, b->digits, nb);
+    bn_store_pair(t + 2 * la, bn_pair_row_mul(t, aw, la, bw[0]));
     for (int j = 1; j < lb; ++j) {
-        t[j + la] = limb_row<true>(t + j, al, la, bl[j]);
+        bn_store_pair(t + 2 * (j + la), bn_pair_row_mul_add(t + 2 * j, aw, la, bw[j]));
     }
     r->negative = ((a->negative != 0) != (b->negative != 0)) ? 1 : 0;
-    from_limbs(r->digits, t, na + nb);
-    r->length = na + nb - (r->digits[na + nb - 1] == 0 ? 1 : 0);
+    finish_product(r, t, na + nb);
 }
 
 // see bignum.h
@@ -161,36 +128,46 @@ void bn_sqr(BigNum* r, const BigNum* a) {
         bn_sqr_digit_rows(r, a);
         return;
     }
-    uint64_t al[kMaxLimbs];
-    uint64_t t[kMaxLimbs + 1];
-    const int la = to_limbs(al, a->digits, n);
-    const int m = 2 * la;
-    t[0] = 0;
-    t[m - 1] = 0;
+    uint64_t aw[kMaxWords];
+    uint32_t t[kDigitAreaSize + 2];
+    const int la = to_words(aw, a->digits, n);
+    const int m = 2 * la;  // words of the square
+    // Each cross product aw[i] * aw[j], i < j, once: row i starts at word
+    // 2i + 1 and its carry is word i + la.
+    bn_store_pair(t, 0);
+    bn_store_pair(t + 2 * (m - 1), 0);
     if (la > 1) {
-        t[la] = limb_row<false>(t + 1, al + 1, la - 1, al[0]);
+        bn_store_pair(t + 2 * la, bn_pair_row_mul(t + 2, aw + 1, la - 1, aw[0]));
         for (int i = 1; i < la - 1; ++i) {
-            t[i + la] = limb_row<true>(t + 2 * i + 1, al + i + 1, la - i - 1, al[i]);
+            bn_store_pair(t + 2 * (i + la), bn_pair_row_mul_add(t + 2 * (2 * i + 1), aw + i + 1, la - i - 1, aw[i]));
         }
     }
-    // Double the cross products and add the limb squares.
+    // Double the cross products and add the word squares, two words (one
+    // square) per step: each doubled word takes the top bit of the one below.
     uint64_t below = 0;
     uint64_t carry = 0;
     for (int i = 0; i < la; ++i) {
-        const BnWide sq = static_cast<BnWide>(al[i]) * al[i];
-        for (int half = 0; half < 2; ++half) {
-            const uint64_t x = t[2 * i + half];
-            const uint64_t doubled = (x << 1) | (below >> 63);
-            below = x;
-            const uint64_t s = half == 0 ? static_cast<uint64_t>(sq) : static_cast<uint64_t>(sq >> 64);
-            const BnWide sum = static_cast<BnWide>(doubled) + s + carry;
-            t[2 * i + half] = static_cast<uint64_t>(sum);
-            carry = static_cast<uint64_t>(sum >> 64);
-        }
+        const BnWide sq = static_cast<BnWide>(aw[i]) * aw[i];
+        const uint64_t x0 = bn_load_pair(t + 4 * i);
+        const uint64_t x1 = bn_load_pair(t + 4 * i + 2);
+        const uint64_t d0 = (x0 << 1) | (below >> 63);
+        const uint64_t d1 = (x1 << 1) | (x0 >> 63);
+        below = x1;
+        uint64_t lo = static_cast<uint64_t>(sq);
+        uint64_t hi = static_cast<uint64_t>(sq >> 64);
+        // (hi:lo) + (d1:d0) + carry; hi of a square is at most 2^64 - 2, so
+        // the carries into it never wrap it.
+        lo += carry;
+        hi += lo < carry ? 1u : 0u;
+        lo += d0;
+        hi += lo < d0 ? 1u : 0u;
+        hi += d1;
+        carry = hi < d1 ? 1u : 0u;
+        bn_store_pair(t + 4 * i, lo);
+        bn_store_pair(t + 4 * i + 2, hi);
     }
     r->negative = 0;
-    from_limbs(r->digits, t, 2 * n);
-    r->length = 2 * n - (r->digits[2 * n - 1] == 0 ? 1 : 0);
+    finish_product(r, t, 2 * n);
 }
 
 #else

@@ -25,3 +25,16 @@ inline uint64_t bn_load_pair(const uint32_t* p) {
 inline void bn_store_pair(uint32_t* p, uint64_t v) {
     std::memcpy(p, &v, sizeof v);
 }
+
+#if BN_HAVE_WIDE
+// Rows over 64-bit words (two digits each, least significant first), for
+// multiplication, squaring and the Montgomery reduction: r holds 2n digits,
+// read and written as n words at any alignment; a holds n words; n MUST be
+// at least 1 and r MUST NOT overlap a. Eight words per loop pass, entered at
+// the remainder, so that short rows run the same steps as long ones.
+
+// r[0 .. 2n) += a[0 .. n) * w; returns the carry word (the word above r).
+uint64_t bn_pair_row_mul_add(uint32_t* r, const uint64_t* a, int n, uint64_t w);
+// r[0 .. 2n) = a[0 .. n) * w; returns the carry word.
+uint64_t bn_pair_row_mul(uint32_t* r, const uint64_t* a, int n, uint64_t w);
+#endif

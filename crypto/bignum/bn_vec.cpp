@@ -114,6 +114,61 @@ uint32_t bn_vec_mul_add_digit(uint32_t* r, const uint32_t* a, int n, uint32_t w)
     }
 }
 
+// One word of a row: word j of r (+)= a[j] * w + carry. As above, the
+// additions are spelled out on the halves of the product.
+#define BN_WORD_STEP(a, r, j, add_r)                                          \
+    {                                                                         \
+        const BnWide p = static_cast<BnWide>((a)[j]) * w;                     \
+        uint64_t lo = static_cast<uint64_t>(p);                               \
+        uint64_t hi = static_cast<uint64_t>(p >> 64);                         \
+        if (add_r) {                                                          \
+            const uint64_t x = bn_load_pair((r) + 2 * (j));                   \
+            lo += x;                                                          \
+            hi += lo < x ? 1u : 0u;                                           \
+        }                                                                     \
+        lo += carry;                                                          \
+        hi += lo < carry ? 1u : 0u;                                           \
+        bn_store_pair((r) + 2 * (j), lo);                                     \
+        carry = hi;                                                           \
+    }
+
+// Eight words per pass, then the last n mod 8 words counted back from the
+// end, entered at the first of them: every offset is a constant.
+#define BN_WORD_ROW(add_r)                                                    \
+    uint64_t carry = 0;                                                       \
+    const uint64_t* const a_end = a + n;                                      \
+    uint32_t* const r_end = r + 2 * n;                                        \
+    for (int passes = n >> 3; passes > 0; --passes, a += 8, r += 16) {        \
+        BN_WORD_STEP(a, r, 0, add_r) BN_WORD_STEP(a, r, 1, add_r)             \
+        BN_WORD_STEP(a, r, 2, add_r) BN_WORD_STEP(a, r, 3, add_r)             \
+        BN_WORD_STEP(a, r, 4, add_r) BN_WORD_STEP(a, r, 5, add_r)             \
+        BN_WORD_STEP(a, r, 6, add_r) BN_WORD_STEP(a, r, 7, add_r)             \
+    }                                                                         \
+    switch (n & 7) {                                                          \
+        case 7: BN_WORD_STEP(a_end, r_end, -7, add_r) [[fallthrough]];        \
+        case 6: BN_WORD_STEP(a_end, r_end, -6, add_r) [[fallthrough]];        \
+        case 5: BN_WORD_STEP(a_end, r_end, -5, add_r) [[fallthrough]];        \
+        case 4: BN_WORD_STEP(a_end, r_end, -4, add_r) [[fallthrough]];        \
+        case 3: BN_WORD_STEP(a_end, r_end, -3, add_r) [[fallthrough]];        \
+        case 2: BN_WORD_STEP(a_end, r_end, -2, add_r) [[fallthrough]];        \
+        case 1: BN_WORD_STEP(a_end, r_end, -1, add_r) [[fallthrough]];        \
+        default: break;                                                       \
+    }                                                                         \
+    return carry;
+
+// see bn_pair.h
+uint64_t bn_pair_row_mul_add(uint32_t* r, const uint64_t* a, int n, uint64_t w) {
+    BN_WORD_ROW(true)
+}
+
+// see bn_pair.h
+uint64_t bn_pair_row_mul(uint32_t* r, const uint64_t* a, int n, uint64_t w) {
+    BN_WORD_ROW(false)
+}
+
+#undef BN_WORD_ROW
+#undef BN_WORD_STEP
+
 #else
 
 // see bignum.h

@@ -5,6 +5,7 @@
 #include "bn_oracle.h"
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_narrow.h"
+#include "crypto/bignum/bn_pair.h"
 
 using bntest::Mpz;
 using bntest::Num;
@@ -65,6 +66,70 @@ TEST(BnKernels, MulAndMulAddAgainstGmp) {
         }
     }
 }
+
+#if BN_HAVE_WIDE
+// The 64-bit word rows behind multiplication, squaring and the Montgomery
+// reduction: every word count from 1 to 40 (whole eight-word passes and each
+// remainder), the row at an odd digit offset as the reduction uses it, and
+// multipliers and digits that make every carry run.
+TEST(BnKernels, WordRowsAgainstGmp) {
+    using WordRow = uint64_t (*)(uint32_t*, const uint64_t*, int, uint64_t);
+    const struct {
+        const char* name;
+        WordRow row;
+        bool adds;
+    } rows[] = {
+        {"pair_row_mul_add", bn_pair_row_mul_add, true},
+        {"pair_row_mul", bn_pair_row_mul, false},
+    };
+    const uint64_t seed = 27;
+    Rng rng(seed);
+    Mpz a_val, r_val, want, got, top;
+    for (const auto& k : rows) {
+        for (int n = 1; n <= 40; ++n) {
+            for (int rep = 0; rep < 8; ++rep) {
+                const uint64_t w = rep == 0   ? ~0ull
+                                   : rep == 1 ? 0
+                                   : rep == 2 ? 1
+                                              : (static_cast<uint64_t>(rng.digit()) << 32) | rng.digit();
+                const Digits a_digits = rng.digits(2 * n, rep == 3 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom);
+                std::vector<uint64_t> a(static_cast<size_t>(n));
+                for (int i = 0; i < n; ++i) {
+                    a[i] = (static_cast<uint64_t>(a_digits[2 * i + 1]) << 32) | a_digits[2 * i];
+                }
+                const Digits r0 = rng.digits(2 * n, rep == 3 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom);
+                const int offset = rep & 1;  // odd offsets: pairs not 8-byte aligned
+                SCOPED_TRACE(std::string(k.name) + " seed " + std::to_string(seed) + " n " + std::to_string(n) +
+                             " rep " + std::to_string(rep));
+                // Exactly offset + 2n digits: a write past the row is an ASan error.
+                std::unique_ptr<uint32_t[]> area(new uint32_t[static_cast<size_t>(offset + 2 * n)]);
+                area[0] = 0x5A5A5A5Au;
+                std::copy(r0.begin(), r0.end(), area.get() + offset);
+                const uint64_t carry = k.row(area.get() + offset, a.data(), n, w);
+
+                import_digits(a_val, a_digits.data(), 2 * n);
+                mpz_set_ui(top, static_cast<unsigned long>(w >> 32));
+                mpz_mul_2exp(top, top, 32);
+                mpz_add_ui(top, top, static_cast<unsigned long>(w & 0xFFFFFFFFu));
+                mpz_mul(want, a_val, top);
+                if (k.adds) {
+                    import_digits(r_val, r0.data(), 2 * n);
+                    mpz_add(want, want, r_val);
+                }
+                import_digits(got, area.get() + offset, 2 * n);
+                const uint32_t carry_digits[2] = {static_cast<uint32_t>(carry), static_cast<uint32_t>(carry >> 32)};
+                import_digits(top, carry_digits, 2);
+                mpz_mul_2exp(top, top, static_cast<mp_bitcnt_t>(64 * n));
+                mpz_add(got, got, top);
+                ASSERT_EQ(mpz_cmp(got, want), 0) << "want " << bntest::hex(want) << " got " << bntest::hex(got);
+                if (offset == 1) {
+                    ASSERT_EQ(area[0], 0x5A5A5A5Au);  // nothing written below the row
+                }
+            }
+        }
+    }
+}
+#endif
 
 TEST(BnKernels, InPlaceMulDigit) {
     // r = a in place, as long division and squaring never do but the
