@@ -1,6 +1,4 @@
 // Magnitude and signed addition and subtraction.
-#include <cstring>
-
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_normalise.h"
 #include "crypto/bignum/bn_pair.h"
@@ -10,7 +8,7 @@ namespace {
 // Copies a[from .. n) into r[from .. n) unless r already is a.
 void copy_upper(uint32_t* r, const uint32_t* a, int from, int n) {
     if (r != a && n > from) {
-        std::memcpy(r + from, a + from, sizeof(uint32_t) * static_cast<size_t>(n - from));
+        bn_copy_digits_up(r + from, a + from, n - from);
     }
 }
 

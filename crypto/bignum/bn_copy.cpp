@@ -1,13 +1,18 @@
 // Copy of a number into another record's own area.
-#include <cstring>
+#include <cstdint>
 
 #include "crypto/bignum/bignum.h"
+#include "crypto/bignum/bn_normalise.h"
 
 // see bignum.h
 void bn_copy(BigNum* r, const BigNum* a) {
     r->negative = a->negative;
     r->length = a->length;
-    if (r->digits != a->digits && a->length > 0) {
-        std::memmove(r->digits, a->digits, sizeof(uint32_t) * static_cast<size_t>(a->length));
+    // Areas that overlap are copied in the direction that reads each digit
+    // before it is overwritten.
+    if (reinterpret_cast<uintptr_t>(r->digits) < reinterpret_cast<uintptr_t>(a->digits)) {
+        bn_copy_digits_up(r->digits, a->digits, a->length);
+    } else if (r->digits != a->digits) {
+        bn_copy_digits_down(r->digits, a->digits, a->length);
     }
 }

@@ -20,47 +20,62 @@ uint32_t estimate_digit(uint32_t hi, uint32_t mid, uint32_t lo, uint32_t d0, uin
     return t;
 }
 
-// w[0 .. n] -= t * s[0 .. n): the product of the quotient digit and the
-// divisor taken off the window in one pass. Returns true when the result
-// went below zero, that is when the product was greater than the window.
-//
-// Worked as an addition: with ~S the n-digit complement 2^(32n) - 1 - S,
-// W - t * S = W + t * ~S + t - t * 2^(32n). The low n digits come out of one
-// multiply-add chain (carry in t; every partial carry stays at most t), and
-// the top digit takes the chain's carry less t.
-bool subtract_multiple(uint32_t* w, const uint32_t* s, int n, uint32_t t) {
-    uint64_t carry = t;
-    int i = 0;
+// The negated shifted divisor, 2^(32n) - s for its n digits, that every
+// quotient digit's pass multiplies; where a 128-bit type exists, also as
+// 64-bit words, an odd count's top word padded with a zero digit.
+struct NegatedDivisor {
+    int n;
+    uint32_t digits[kDigitAreaSize + 1];
 #if BN_HAVE_WIDE
-    // Two digits per step, four steps per pass. The additions are spelled out
-    // on the halves of the product so that compilers keep the carry in one
-    // register; a pair of t * ~S is below 2^96, so its high half is a digit.
-#define BN_SUBMUL_PAIR(k)                                                   \
-    {                                                                       \
-        const BnWide p = static_cast<BnWide>(~bn_load_pair(s + (k))) * t;   \
-        uint64_t lo = static_cast<uint64_t>(p);                             \
-        uint64_t hi = static_cast<uint64_t>(p >> 64);                       \
-        const uint64_t x = bn_load_pair(w + (k));                           \
-        lo += x;                                                            \
-        hi += lo < x ? 1u : 0u;                                             \
-        lo += carry;                                                        \
-        hi += lo < carry ? 1u : 0u;                                         \
-        bn_store_pair(w + (k), lo);                                         \
-        carry = hi;                                                         \
-    }
-    for (; i + 8 <= n; i += 8) {
-        BN_SUBMUL_PAIR(i) BN_SUBMUL_PAIR(i + 2) BN_SUBMUL_PAIR(i + 4) BN_SUBMUL_PAIR(i + 6)
-    }
-    for (; i + 2 <= n; i += 2) BN_SUBMUL_PAIR(i)
-#undef BN_SUBMUL_PAIR
+    uint64_t words[kDigitAreaSize / 2 + 1];
 #endif
-    for (; i < n; ++i) {
+};
+
+// s MUST be non-zero: the complement plus one, without a carry out.
+void negate_divisor(NegatedDivisor* neg, const uint32_t* s, int n) {
+    neg->n = n;
+    uint32_t carry = 1;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t x = ~s[i] + carry;
+        carry = (carry != 0 && x == 0) ? 1u : 0u;
+        neg->digits[i] = x;
+    }
+#if BN_HAVE_WIDE
+    for (int i = 0; i < n / 2; ++i) {
+        neg->words[i] = bn_load_pair(neg->digits + 2 * i);
+    }
+    if ((n & 1) != 0) {
+        neg->words[n / 2] = neg->digits[n - 1];
+    }
+#endif
+}
+
+// w[0 .. n] -= t * s[0 .. n), for the divisor s negated in neg: the product
+// of the quotient digit and the divisor taken off the window in one pass.
+// Returns true when the result went below zero, that is when the product was
+// greater than the window.
+//
+// Worked as an addition: W - t * s = W + t * (2^(32n) - s) - t * 2^(32n).
+// The low digits come out of one multiply-add row (the word-row kernel where
+// a 128-bit type exists), and the top digit takes the row's carry less t.
+bool subtract_multiple(uint32_t* w, const NegatedDivisor* neg, uint32_t t) {
+    const int n = neg->n;
+#if BN_HAVE_WIDE
+    // An odd count's padded top word takes in w[n] too, so the row's carry
+    // then lands one digit higher.
+    const uint64_t carry = bn_pair_row_mul_add(w, neg->words, (n + 1) / 2, t);
+    const uint64_t top = (n & 1) != 0 ? static_cast<uint64_t>(w[n]) + (carry << 32)
+                                      : static_cast<uint64_t>(w[n]) + carry;
+#else
+    uint64_t carry = 0;
+    for (int i = 0; i < n; ++i) {
         // (2^32 - 1)^2 + 2 * (2^32 - 1) is the most a digit step reaches.
-        const uint64_t p = static_cast<uint64_t>(~s[i]) * t + w[i] + carry;
+        const uint64_t p = static_cast<uint64_t>(neg->digits[i]) * t + w[i] + carry;
         w[i] = static_cast<uint32_t>(p);
         carry = p >> 32;
     }
     const uint64_t top = static_cast<uint64_t>(w[n]) + carry;
+#endif
     w[n] = static_cast<uint32_t>(top - t);
     return top < t;
 }
@@ -130,6 +145,10 @@ int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
         q->length = loop - 1;
     }
 
+    NegatedDivisor neg;
+    if (loop > 1) {
+        negate_divisor(&neg, sd_area, div_n);
+    }
     for (int k = 1; k < loop; ++k) {
         --window.digits;  // one more numerator digit at the bottom
         const int top = num_n - k;
@@ -138,7 +157,7 @@ int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
         // Take t times the divisor off the window's div_n + 1 digits (any
         // above a shortened window are zero). If that went below zero, t was
         // one too large: add the divisor back once.
-        if (subtract_multiple(window.digits, sd_area, div_n, t)) {
+        if (subtract_multiple(window.digits, &neg, t)) {
             --t;
             add_back(window.digits, sd_area, div_n);
         }

@@ -6,10 +6,9 @@
 // one-bit shift, plus the squares), with one 64 x 64-bit product doing the
 // work of four digit products. The digit-row forms below are the reference
 // and what runs elsewhere.
-#include <cstring>
-
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_narrow.h"
+#include "crypto/bignum/bn_normalise.h"
 #include "crypto/bignum/bn_pair.h"
 
 // see bn_narrow.h
@@ -93,7 +92,7 @@ int to_words(uint64_t* out, const uint32_t* d, int n) {
 // The m digits of t into r, then r's length: m, less one when that top digit
 // is zero.
 void finish_product(BigNum* r, const uint32_t* t, int m) {
-    std::memcpy(r->digits, t, sizeof(uint32_t) * static_cast<size_t>(m));
+    bn_copy_digits_up(r->digits, t, m);
     r->length = m - (t[m - 1] == 0 ? 1 : 0);
 }
 

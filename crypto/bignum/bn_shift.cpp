@@ -1,14 +1,12 @@
 // Shifts of the magnitude by any number of bits.
-#include <cstring>
-
 #include "crypto/bignum/bignum.h"
 #include "crypto/bignum/bn_normalise.h"
 
 // see bignum.h
 void bn_shift_left(BigNum* r, const BigNum* a, int n) {
     const int na = a->length;
-    const int w = n / 32;
-    const int s = n % 32;
+    const int w = static_cast<int>(static_cast<unsigned>(n) / 32);  // n is not negative
+    const int s = static_cast<int>(static_cast<unsigned>(n) % 32);
     const uint32_t* ad = a->digits;
     uint32_t* rd = r->digits;
     r->negative = a->negative;
@@ -18,7 +16,7 @@ void bn_shift_left(BigNum* r, const BigNum* a, int n) {
         rd[w] = 0;
     } else if (s == 0) {
         rd[na + w] = 0;
-        std::memmove(rd + w, ad, sizeof(uint32_t) * static_cast<size_t>(na));
+        bn_copy_digits_down(rd + w, ad, na);
     } else {
         rd[na + w] = ad[na - 1] >> (32 - s);
         for (int i = na - 1; i > 0; --i) {
@@ -26,18 +24,19 @@ void bn_shift_left(BigNum* r, const BigNum* a, int n) {
         }
         rd[w] = ad[0] << s;
     }
-    if (w > 0) {
-        std::memset(rd, 0, sizeof(uint32_t) * static_cast<size_t>(w));
-    }
-    r->length = na + w + 1;
+    bn_clear_digits(rd, w);
+    // The digit above the result is zero as often as not: drop it without a
+    // branch, then normalise as usual (a zero digit below it is rare).
+    const int len = na + w + 1;
+    r->length = len - (rd[len - 1] == 0 ? 1 : 0);
     bn_normalise(r);
 }
 
 // see bignum.h
 void bn_shift_right(BigNum* r, const BigNum* a, int n) {
     const int na = a->length;
-    const int w = n / 32;
-    const int s = n % 32;
+    const int w = static_cast<int>(static_cast<unsigned>(n) / 32);  // n is not negative
+    const int s = static_cast<int>(static_cast<unsigned>(n) % 32);
     if (w > na) {
         r->negative = 0;
         r->length = 1;
@@ -51,7 +50,7 @@ void bn_shift_right(BigNum* r, const BigNum* a, int n) {
     // Bottom up, so that r may be a.
     if (len > 0) {
         if (s == 0) {
-            std::memmove(rd, ad + w, sizeof(uint32_t) * static_cast<size_t>(len));
+            bn_copy_digits_up(rd, ad + w, len);
         } else {
             for (int i = 0; i < len - 1; ++i) {
                 rd[i] = (ad[i + w] >> s) | (ad[i + w + 1] << (32 - s));

@@ -256,6 +256,39 @@ TEST(BnShift, Rows) {
     }
 }
 
+// Shifts by whole digits move the digits as a block, in place over an
+// overlapping area: every length from 1 to 12 (short runs are moved digit by
+// digit, longer ones as one block) by one to three digits, both ways.
+TEST(BnShift, WholeDigitMovesInPlace) {
+    Rng rng(12);
+    Mpz x, want;
+    for (int na = 1; na <= 12; ++na) {
+        for (int w = 1; w <= 3; ++w) {
+            for (const bool left : {true, false}) {
+                const Digits da = rng.digits(na);
+                Num self(na + w + 1);
+                self.set(da);
+                to_mpz(x, self.get());
+                if (left) {
+                    mpz_mul_2exp(want, x, static_cast<mp_bitcnt_t>(32 * w));
+                    bn_shift_left(self.get(), self.get(), 32 * w);
+                } else {
+                    mpz_fdiv_q_2exp(want, x, static_cast<mp_bitcnt_t>(32 * w));
+                    bn_shift_right(self.get(), self.get(), 32 * w);
+                }
+                if (!left && w > na) {
+                    EXPECT_EQ(self.digits(), Digits{0}) << na << " digits, right by " << w;  // the explicit zero
+                } else if (mpz_sgn(want.v) == 0) {
+                    EXPECT_EQ(self->length, 0) << na << " digits, right by " << w;
+                } else {
+                    EXPECT_TRUE(bntest::equals(self.get(), want))
+                        << (left ? "left " : "right ") << na << " digits by " << w << ": " << bntest::hex(self.get());
+                }
+            }
+        }
+    }
+}
+
 // Differential run: every operation on random operands of 1 to 73 digits,
 // once into a separate result and once in place, checked against GMP.
 TEST(BnBasicDifferential, AgainstGmp) {
