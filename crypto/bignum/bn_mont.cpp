@@ -67,7 +67,9 @@ void reduce_start(ReduceWork* w, const BigNum* a, const BigNum* n) {
     w->t = BigNum{0, 0, w->area};
     bn_copy(&w->t, a);
     w->t.negative = (a->negative != 0) != (n->negative != 0) ? 1 : 0;
-    for (int i = w->t.length; i <= 2 * n->length; ++i) w->area[i] = 0;
+    // Two digits above T are cleared too: the word passes add their 128-bit
+    // carries there, where the value stays zero (T stays below 2 * n * R).
+    for (int i = w->t.length; i <= 2 * n->length + 2; ++i) w->area[i] = 0;
     w->t.length = 2 * n->length + 1;
 }
 
@@ -97,35 +99,55 @@ void reduce_finish(BigNum* r, ReduceWork* w, const MontgomeryContext* context) {
 
 #if BN_HAVE_WIDE
 
-// -n^-1 mod 2^64 from the digit inverse: n^-1 mod 2^32 is -m', and one
+// -n^-1 mod 2^128 from the digit inverse: n^-1 mod 2^32 is -m', and each
 // Newton step x * (2 - n * x) doubles the bits that are right.
-uint64_t pair_inverse(const BigNum* n, uint32_t m_inv) {
-    const uint64_t n_low = n->length > 1 ? bn_load_pair(n->digits) : n->digits[0];
-    uint64_t inv = static_cast<uint32_t>(0u - m_inv);
-    inv *= 2 - n_low * inv;
+BnWide pair_inverse(const uint64_t* n_words, int words, uint32_t m_inv) {
+    const BnWide n_low = n_words[0] | (words > 1 ? static_cast<BnWide>(n_words[1]) << 64 : 0);
+    BnWide inv = static_cast<uint32_t>(0u - m_inv);
+    inv *= 2 - n_low * inv;  // 64 bits
+    inv *= 2 - n_low * inv;  // 128 bits
     return 0 - inv;
 }
 
-// As clear_digit_rows for digits [from, k), two digits per pass: u * n ==
-// -T[i .. i + 1] (mod 2^64), one 64 x 64-bit product where the digit passes
-// do two 32 x 32-bit ones. (k - from) MUST be even.
+// T words [at, at + 2) += value, and the carry on up by digits. T stays
+// below 2 * n * R, so nothing reaches past digit 2k: the words may cover the
+// two cleared digits above T, and the carry stops within T.
+void add_at_word(uint32_t* t, int at, BnWide value) {
+    const BnWide x = bn_load_pair(t + 2 * at) | static_cast<BnWide>(bn_load_pair(t + 2 * at + 2)) << 64;
+    const BnWide sum = x + value;
+    bn_store_pair(t + 2 * at, static_cast<uint64_t>(sum));
+    bn_store_pair(t + 2 * at + 2, static_cast<uint64_t>(sum >> 64));
+    if (sum < value)
+        for (int j = 2 * at + 4; ++t[j] == 0; ++j) {
+        }
+}
+
+// As clear_digit_rows for the digits from `from` up to k, 64-bit words at a
+// time: u * n == -T word (mod 2^64), one 64 x 64-bit product where the
+// digit passes do two 32 x 32-bit ones. Two word rows share a pass: their
+// multipliers u0 + u1 * 2^64 == -T * n^-1 (mod 2^128) are the ones the two
+// rows would find one after the other. (k - from) MUST be even.
 void clear_pair_rows(uint32_t* t, const BigNum* n, uint32_t m_inv, int from) {
     const int k = n->length;
     const int words = (k + 1) / 2;  // n as 64-bit words, top one padded
     uint64_t n_words[kDigitAreaSize / 2];
     for (int j = 0; j < k / 2; ++j) n_words[j] = bn_load_pair(n->digits + 2 * j);
     if (k & 1) n_words[words - 1] = n->digits[k - 1];
-    const uint64_t m_inv2 = pair_inverse(n, m_inv);
+    const BnWide m_inv4 = pair_inverse(n_words, words, m_inv);
 
-    for (int i = from; i < k; i += 2) {
-        uint32_t* row = t + i;
-        const uint64_t carry = bn_pair_row_mul_add(row, n_words, words, bn_load_pair(row) * m_inv2);
-        // The carry lands on the word above the row, then ripples by digits.
-        const uint64_t above = bn_load_pair(row + 2 * words) + carry;
-        bn_store_pair(row + 2 * words, above);
-        if (above < carry)
-            for (int j = i + 2 * words + 2; ++t[j] == 0; ++j) {
-            }
+    uint32_t* const tw = t + from;  // T's word i is digits from + 2i, from + 2i + 1
+    const int rows = (k - from) / 2;
+    int i = 0;
+    for (; i + 2 <= rows; i += 2) {
+        const BnWide low = bn_load_pair(tw + 2 * i) | static_cast<BnWide>(bn_load_pair(tw + 2 * i + 2)) << 64;
+        const BnWide u = low * m_inv4;
+        const BnWide top =
+            bn_pair_row2_mul_add(tw + 2 * i, n_words, words, static_cast<uint64_t>(u), static_cast<uint64_t>(u >> 64));
+        add_at_word(tw, i + words, top);
+    }
+    if (i < rows) {
+        const uint64_t u = bn_load_pair(tw + 2 * i) * static_cast<uint64_t>(m_inv4);
+        add_at_word(tw, i + words, bn_pair_row_mul_add(tw + 2 * i, n_words, words, u));
     }
 }
 

@@ -113,7 +113,14 @@ void bn_mul(BigNum* r, const BigNum* a, const BigNum* b) {
     const int la = to_words(aw, a->digits, na);
     const int lb = to_words(bw, b->digits, nb);
     bn_store_pair(t + 2 * la, bn_pair_row_mul(t, aw, la, bw[0]));
-    for (int j = 1; j < lb; ++j) {
+    // Then two rows per pass: words j + la and j + la + 1 are new to each.
+    int j = 1;
+    for (; j + 1 < lb; j += 2) {
+        const BnWide top = bn_pair_row2_mul_add(t + 2 * j, aw, la, bw[j], bw[j + 1]);
+        bn_store_pair(t + 2 * (j + la), static_cast<uint64_t>(top));
+        bn_store_pair(t + 2 * (j + la + 1), static_cast<uint64_t>(top >> 64));
+    }
+    if (j < lb) {
         bn_store_pair(t + 2 * (j + la), bn_pair_row_mul_add(t + 2 * j, aw, la, bw[j]));
     }
     r->negative = ((a->negative != 0) != (b->negative != 0)) ? 1 : 0;

@@ -37,4 +37,9 @@ inline void bn_store_pair(uint32_t* p, uint64_t v) {
 uint64_t bn_pair_row_mul_add(uint32_t* r, const uint64_t* a, int n, uint64_t w);
 // r[0 .. 2n) = a[0 .. n) * w; returns the carry word.
 uint64_t bn_pair_row_mul(uint32_t* r, const uint64_t* a, int n, uint64_t w);
+// Two rows in one pass, the second one word up: r[0 .. 2n) gets
+// a[0 .. n) * (w0 + w1 * 2^64) added in, except for what falls on words n
+// and n + 1 (a[n - 1] * w1 and both rows' carries), which is returned as one
+// 128-bit value for the caller to add or store there.
+BnWide bn_pair_row2_mul_add(uint32_t* r, const uint64_t* a, int n, uint64_t w0, uint64_t w1);
 #endif

@@ -169,6 +169,74 @@ uint64_t bn_pair_row_mul(uint32_t* r, const uint64_t* a, int n, uint64_t w) {
 #undef BN_WORD_ROW
 #undef BN_WORD_STEP
 
+// Word j of two rows at once: row A adds a[j] * w0 at word j, row B adds
+// a[j - 1] * w1 there (one word up). Each row keeps its own carry; B's sum
+// takes A's result for the word before it is stored, so the word is read
+// and written once for two products.
+#define BN_WORD2_STEP(a, r, j)                                                \
+    {                                                                         \
+        const BnWide pa = static_cast<BnWide>((a)[j]) * w0;                   \
+        uint64_t la = static_cast<uint64_t>(pa);                              \
+        uint64_t ha = static_cast<uint64_t>(pa >> 64);                        \
+        const uint64_t x = bn_load_pair((r) + 2 * (j));                       \
+        la += x;                                                              \
+        ha += la < x ? 1u : 0u;                                               \
+        la += carry_a;                                                        \
+        ha += la < carry_a ? 1u : 0u;                                         \
+        carry_a = ha;                                                         \
+        const BnWide pb = static_cast<BnWide>((a)[(j) - 1]) * w1;             \
+        uint64_t lb = static_cast<uint64_t>(pb);                              \
+        uint64_t hb = static_cast<uint64_t>(pb >> 64);                        \
+        lb += la;                                                             \
+        hb += lb < la ? 1u : 0u;                                              \
+        lb += carry_b;                                                        \
+        hb += lb < carry_b ? 1u : 0u;                                         \
+        bn_store_pair((r) + 2 * (j), lb);                                     \
+        carry_b = hb;                                                         \
+    }
+
+// see bn_pair.h
+BnWide bn_pair_row2_mul_add(uint32_t* r, const uint64_t* a, int n, uint64_t w0, uint64_t w1) {
+    // Word 0 has row A only.
+    uint64_t carry_a;
+    {
+        const BnWide pa = static_cast<BnWide>(a[0]) * w0;
+        uint64_t la = static_cast<uint64_t>(pa);
+        uint64_t ha = static_cast<uint64_t>(pa >> 64);
+        const uint64_t x = bn_load_pair(r);
+        la += x;
+        ha += la < x ? 1u : 0u;
+        bn_store_pair(r, la);
+        carry_a = ha;
+    }
+    uint64_t carry_b = 0;
+    // Words 1 .. n - 1: four per pass, then the rest counted back from the end.
+    const uint64_t* const a_end = a + n;
+    uint32_t* const r_end = r + 2 * n;
+    const int steps = n - 1;
+    for (int passes = steps >> 2; passes > 0; --passes, a += 4, r += 8) {
+        BN_WORD2_STEP(a, r, 1) BN_WORD2_STEP(a, r, 2) BN_WORD2_STEP(a, r, 3) BN_WORD2_STEP(a, r, 4)
+    }
+    switch (steps & 3) {
+        case 3: BN_WORD2_STEP(a_end, r_end, -3) [[fallthrough]];
+        case 2: BN_WORD2_STEP(a_end, r_end, -2) [[fallthrough]];
+        case 1: BN_WORD2_STEP(a_end, r_end, -1) [[fallthrough]];
+        default: break;
+    }
+    // Words n and n + 1: B's last product and both carries, at most
+    // (2^64 - 1)^2 + 2 * (2^64 - 1), which fits.
+    const BnWide pb = static_cast<BnWide>(a_end[-1]) * w1;
+    uint64_t lb = static_cast<uint64_t>(pb);
+    uint64_t hb = static_cast<uint64_t>(pb >> 64);
+    lb += carry_a;
+    hb += lb < carry_a ? 1u : 0u;
+    lb += carry_b;
+    hb += lb < carry_b ? 1u : 0u;
+    return (static_cast<BnWide>(hb) << 64) | lb;
+}
+
+#undef BN_WORD2_STEP
+
 #else
 
 // see bignum.h

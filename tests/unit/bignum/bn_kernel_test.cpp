@@ -129,6 +129,56 @@ TEST(BnKernels, WordRowsAgainstGmp) {
         }
     }
 }
+
+// Two rows per pass, the second one word up: r's 2n digits take the sum
+// and the two words above come back, so r plus them times 2^(64n) must be
+// r + a * (w0 + w1 * 2^64), for every count from 1 to 40 and multipliers
+// at the extremes (all ones makes both carries run at once).
+TEST(BnKernels, TwoWordRowsAgainstGmp) {
+    const uint64_t seed = 28;
+    Rng rng(seed);
+    Mpz a_val, r_val, w_val, want, got, top;
+    for (int n = 1; n <= 40; ++n) {
+        for (int rep = 0; rep < 8; ++rep) {
+            const uint64_t random0 = (static_cast<uint64_t>(rng.digit()) << 32) | rng.digit();
+            const uint64_t random1 = (static_cast<uint64_t>(rng.digit()) << 32) | rng.digit();
+            const uint64_t w0 = rep == 0 || rep == 2 ? ~0ull : rep == 1 ? 0 : random0;
+            const uint64_t w1 = rep == 0 || rep == 3 ? ~0ull : rep == 1 ? 0 : random1;
+            const bntest::Shape shape = rep == 0 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom;
+            const Digits a_digits = rng.digits(2 * n, shape);
+            std::vector<uint64_t> a(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i) {
+                a[i] = (static_cast<uint64_t>(a_digits[2 * i + 1]) << 32) | a_digits[2 * i];
+            }
+            const Digits r0 = rng.digits(2 * n, shape);
+            const int offset = rep & 1;
+            SCOPED_TRACE("seed " + std::to_string(seed) + " n " + std::to_string(n) + " rep " + std::to_string(rep));
+            std::unique_ptr<uint32_t[]> area(new uint32_t[static_cast<size_t>(offset + 2 * n)]);
+            area[0] = 0x5A5A5A5Au;
+            std::copy(r0.begin(), r0.end(), area.get() + offset);
+            const BnWide above = bn_pair_row2_mul_add(area.get() + offset, a.data(), n, w0, w1);
+
+            import_digits(a_val, a_digits.data(), 2 * n);
+            const uint32_t w_digits[4] = {static_cast<uint32_t>(w0), static_cast<uint32_t>(w0 >> 32),
+                                          static_cast<uint32_t>(w1), static_cast<uint32_t>(w1 >> 32)};
+            import_digits(w_val, w_digits, 4);
+            mpz_mul(want, a_val, w_val);
+            import_digits(r_val, r0.data(), 2 * n);
+            mpz_add(want, want, r_val);
+            import_digits(got, area.get() + offset, 2 * n);
+            const uint32_t above_digits[4] = {
+                static_cast<uint32_t>(above), static_cast<uint32_t>(above >> 32), static_cast<uint32_t>(above >> 64),
+                static_cast<uint32_t>(above >> 96)};
+            import_digits(top, above_digits, 4);
+            mpz_mul_2exp(top, top, static_cast<mp_bitcnt_t>(64 * n));
+            mpz_add(got, got, top);
+            ASSERT_EQ(mpz_cmp(got, want), 0) << "want " << bntest::hex(want) << " got " << bntest::hex(got);
+            if (offset == 1) {
+                ASSERT_EQ(area[0], 0x5A5A5A5Au);
+            }
+        }
+    }
+}
 #endif
 
 TEST(BnKernels, InPlaceMulDigit) {
