@@ -161,10 +161,15 @@ int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
             --t;
             add_back(window.digits, sd_area, div_n);
         }
+        qd[loop - 1 - k] = t;
+    }
+    if (loop > 1) {
+        // Each pass leaves its window below the divisor, so its top digit
+        // zero: the numerator ends where the last window ends, measured once
+        // (and never below that window's start).
         window.length = div_n + 1;
         bn_normalise(&window);
         sn.length = static_cast<int32_t>(window.digits - sn_area) + window.length;
-        qd[loop - 1 - k] = t;
     }
 
     if (rem != nullptr) {
