@@ -112,6 +112,15 @@ void bn_mul(BigNum* r, const BigNum* a, const BigNum* b) {
     uint32_t t[kDigitAreaSize + 2];
     const int la = to_words(aw, a->digits, na);
     const int lb = to_words(bw, b->digits, nb);
+    if (la == 1 && lb == 1) {
+        // One word each (the modular inverse's numbers): the row is one product.
+        const BnWide p = static_cast<BnWide>(aw[0]) * bw[0];
+        bn_store_pair(t, static_cast<uint64_t>(p));
+        bn_store_pair(t + 2, static_cast<uint64_t>(p >> 64));
+        r->negative = ((a->negative != 0) != (b->negative != 0)) ? 1 : 0;
+        finish_product(r, t, na + nb);
+        return;
+    }
     bn_store_pair(t + 2 * la, bn_pair_row_mul(t, aw, la, bw[0]));
     // Then two rows per pass: words j + la and j + la + 1 are new to each.
     int j = 1;
