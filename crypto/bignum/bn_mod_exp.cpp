@@ -2,6 +2,7 @@
 // scan they share. The paths differ only in their multiplication and in the
 // conversions at the start and the end.
 #include "crypto/bignum/bn_exp.h"
+#include "crypto/bignum/bn_normalise.h"
 
 namespace {
 
@@ -22,16 +23,6 @@ void plain_mul(BigNum* r, const BigNum* a, const BigNum* b, const void* path) {
 
 void mont_mul(BigNum* r, const BigNum* a, const BigNum* b, const void* path) {
     bn_mont_mul(r, a, b, static_cast<const MontgomeryContext*>(path));
-}
-
-bool is_zero(const BigNum* a) {
-    return a->length == 0 || (a->length == 1 && a->digits[0] == 0);
-}
-
-void set_digit(BigNum* r, uint32_t value) {
-    r->negative = 0;
-    r->length = 1;
-    r->digits[0] = value;
 }
 
 int window_bits(int exponent_bits) {
@@ -99,13 +90,13 @@ void window_scan(BigNum* r, const BigNum* exponent, int bits, int w, const ExpTa
 // see bn_exp.h
 void bn_mod_exp(BigNum* r, const BigNum* base, const BigNum* exponent, const BigNum* modulus) {
     // A zero modulus has no residues; the explicit zero keeps r defined.
-    if (is_zero(modulus)) {
-        set_digit(r, 0);
+    if (bn_is_zero(modulus)) {
+        bn_set_digit(r, 0);
         return;
     }
-    if (is_zero(exponent)) {
+    if (bn_is_zero(exponent)) {
         const bool modulus_is_one = modulus->length == 1 && modulus->digits[0] == 1;
-        set_digit(r, modulus_is_one ? 0u : 1u);
+        bn_set_digit(r, modulus_is_one ? 0u : 1u);
         return;
     }
     const uint32_t top = modulus->digits[modulus->length - 1];
@@ -127,7 +118,7 @@ void bn_mod_exp_plain(BigNum* r, const BigNum* base, const BigNum* exponent, con
 
     (void)bn_mod(&table.entry[0], base, modulus);  // modulus is non-zero
     table_fill(&table, 1 << (w - 1), &path);
-    set_digit(r, 1);
+    bn_set_digit(r, 1);
     window_scan(r, exponent, bits, w, &table, &path);
 }
 

@@ -1,19 +1,10 @@
 // Montgomery setup, reduction and multiplication for odd moduli whose top
 // digit is full, so that R = 2^modulus_bits is a whole number of digits.
 #include "crypto/bignum/bn_exp.h"
+#include "crypto/bignum/bn_normalise.h"
 #include "crypto/bignum/bn_pair.h"
 
 namespace {
-
-bool is_zero(const BigNum* a) {
-    return a->length == 0 || (a->length == 1 && a->digits[0] == 0);
-}
-
-void set_digit(BigNum* r, uint32_t value) {
-    r->negative = 0;
-    r->length = 1;
-    r->digits[0] = value;
-}
 
 // m' = -d0^-1 mod 2^32, taken through the inverse of 2^32 modulo d0:
 // inv * 2^32 - 1 is a multiple of d0, and the quotient q satisfies
@@ -23,10 +14,10 @@ void compute_digit_inverse(MontgomeryContext* context, const BigNum* modulus) {
     BigNum* work = &context->inverse_work;
     BigNum* scratch = &context->r_squared;
 
-    set_digit(scratch, 1);
+    bn_set_digit(scratch, 1);
     bn_shift_left(scratch, scratch, 32);
     bn_mod_inverse(work, scratch, &d0);
-    if (is_zero(work)) {
+    if (bn_is_zero(work)) {
         // d0 == 1: 2^32 has no inverse modulo 1, and 1 * 0xFFFFFFFF == -1.
         context->digit_inverse = 0xFFFFFFFFu;
         return;
@@ -50,7 +41,7 @@ void bn_mont_init(MontgomeryContext* context, const BigNum* modulus) {
     compute_digit_inverse(context, modulus);
 
     // R^2 mod n from 2^(2 * modulus_bits): 2k + 1 digits, within the divider.
-    set_digit(&context->r_squared, 1);
+    bn_set_digit(&context->r_squared, 1);
     bn_shift_left(&context->r_squared, &context->r_squared, 2 * context->modulus_bits);
     (void)bn_mod(&context->r_squared, &context->r_squared, &context->modulus);
 }

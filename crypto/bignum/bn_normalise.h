@@ -20,6 +20,13 @@ inline bool bn_is_zero(const BigNum* a) {
     return a->length == 0 || (a->length == 1 && a->digits[0] == 0);
 }
 
+// r = the non-negative one-digit number value (the explicit zero for 0).
+inline void bn_set_digit(BigNum* r, uint32_t value) {
+    r->negative = 0;
+    r->length = 1;
+    r->digits[0] = value;
+}
+
 // Runs of up to this many digits are copied and cleared by plain stores
 // rather than by the C library: for the one- and two-digit numbers of the
 // modular inverse the call costs more than the work, and some library builds
