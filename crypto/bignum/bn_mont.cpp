@@ -173,11 +173,6 @@ void bn_mont_reduce(BigNum* r, const BigNum* a, const MontgomeryContext* context
 void bn_mont_mul(BigNum* r, const BigNum* a, const BigNum* b, const MontgomeryContext* context) {
     uint32_t product_area[kDigitAreaSize];
     BigNum product = {0, 0, product_area};
-
-    if (a == b) {
-        bn_sqr(&product, a);
-    } else {
-        bn_mul(&product, a, b);
-    }
+    bn_product(&product, a, b);
     bn_mont_reduce(r, &product, context);
 }

@@ -27,6 +27,16 @@ inline void bn_set_digit(BigNum* r, uint32_t value) {
     r->digits[0] = value;
 }
 
+// r = a * b, squaring when a and b are the same object (about half the digit
+// products). r MUST be neither a nor b.
+inline void bn_product(BigNum* r, const BigNum* a, const BigNum* b) {
+    if (a == b) {
+        bn_sqr(r, a);
+    } else {
+        bn_mul(r, a, b);
+    }
+}
+
 // Runs of up to this many digits are copied and cleared by plain stores
 // rather than by the C library: for the one- and two-digit numbers of the
 // modular inverse the call costs more than the work, and some library builds
