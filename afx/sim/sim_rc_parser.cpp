@@ -234,8 +234,8 @@ void Parser::ParseControl(DialogTemplate& d) {
     const Token& text = Next();
     if (text.kind == Token::String) {
       c.text = text.text;
-    } else if (c.statement == "ICON") {
-      c.text = "#" + std::to_string(ResourceId(text));  // the icon resource by id
+    } else if (c.statement == "ICON" || c.statement == "CONTROL") {
+      c.text = "#" + std::to_string(ResourceId(text));  // a resource (icon) by id
     } else {
       Fail(file_, text.line, "expected the control's text");
     }
