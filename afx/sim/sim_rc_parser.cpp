@@ -101,6 +101,16 @@ class Parser {
   void ParseStringTable(Resources& out);
   void ParseDialog(int id, Resources& out);
   void ParseControl(DialogTemplate& d);
+  // Reads "x, y, cx, cy" in dialog units.
+  template <class Rect> void ReadRect(Rect& r) {
+    r.x = static_cast<int>(Expr());
+    ExpectComma();
+    r.y = static_cast<int>(Expr());
+    ExpectComma();
+    r.cx = static_cast<int>(Expr());
+    ExpectComma();
+    r.cy = static_cast<int>(Expr());
+  }
 
   const std::vector<Token>& t_;
   size_t pos_ = 0;
@@ -254,13 +264,7 @@ void Parser::ParseControl(DialogTemplate& d) {
     has_style = true;
     ExpectComma();
   }
-  c.x = static_cast<int>(Expr());
-  ExpectComma();
-  c.y = static_cast<int>(Expr());
-  ExpectComma();
-  c.cx = static_cast<int>(Expr());
-  ExpectComma();
-  c.cy = static_cast<int>(Expr());
+  ReadRect(c);
   if (c.statement != "CONTROL" && SkipComma()) {
     style = Style();
     has_style = true;
@@ -275,13 +279,7 @@ void Parser::ParseControl(DialogTemplate& d) {
 void Parser::ParseDialog(int id, Resources& out) {
   DialogTemplate d;
   d.id = id;
-  d.x = static_cast<int>(Expr());
-  ExpectComma();
-  d.y = static_cast<int>(Expr());
-  ExpectComma();
-  d.cx = static_cast<int>(Expr());
-  ExpectComma();
-  d.cy = static_cast<int>(Expr());
+  ReadRect(d);
   if (SkipComma()) Expr();  // help id
   bool has_style = false, has_caption = false, has_font = false;
   StyleTerms style;
