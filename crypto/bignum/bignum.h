@@ -127,7 +127,9 @@ void bn_sqr(BigNum* r, const BigNum* a);
 // otherwise 1. When |d| > |num|: q is the explicit zero and rem a copy of
 // num. Otherwise a zero remainder is the explicit zero when d's bit length
 // is a multiple of 32 (the remainder is shifted back by two whole digits)
-// and length 0 when it is not; rem's sign is num's even then.
+// and length 0 when it is not; rem's sign is num's even then. Zero digits on
+// top of num or d (as bn_mul leaves for an explicit-zero factor) are dropped
+// first, down to one digit, so a copy of num is in that form.
 // rem MAY be null and MAY be num; q MUST NOT be null and MAY be num only when
 // rem is null; neither MAY be d, nor q the same object as rem. num MUST have
 // at most 147 digits. q needs max(1, num.length - d.length + 1) digits, rem

@@ -5,6 +5,16 @@
 
 namespace {
 
+// a without the zero digits a product with an explicit-zero factor keeps on
+// top, down to one digit: either zero form stays as it was.
+BigNum trimmed(const BigNum* a) {
+    BigNum t = *a;
+    while (t.length > 1 && t.digits[t.length - 1] == 0) {
+        --t.length;
+    }
+    return t;
+}
+
 // Estimate of the quotient digit of the window whose top three digits are
 // hi, mid, lo, by the divisor whose top two digits are d0 (bit 31 set) and
 // d1. Refined on the divisor's second digit, the estimate is exact or one
@@ -96,12 +106,18 @@ void add_back(uint32_t* w, const uint32_t* s, int n) {
 
 // see bignum.h
 int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
+    // The zero test, the comparison and the digit counts below must not see
+    // zero digits on top.
+    const BigNum d_view = trimmed(d);
+    d = &d_view;
     if (bn_is_zero(d)) {
         return 0;
     }
     // Signs are read before anything is written: rem may be num.
     const int num_negative = num->negative != 0 ? 1 : 0;
     const int d_negative = d->negative != 0 ? 1 : 0;
+    const BigNum num_view = trimmed(num);
+    num = &num_view;
     if (bn_cmp_abs(d, num) > 0) {
         if (rem != nullptr) {
             bn_copy(rem, num);

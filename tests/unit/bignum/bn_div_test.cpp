@@ -129,6 +129,12 @@ TEST(BnDiv, Rows) {
         {{0}, false, {3}, false, {0}, 0, {0}, 0},      // explicit zero numerator is copied
         {{0, 0, 1}, false, {0, 1}, false, {0, 1}, 0, {}, 0},
         {{1, 2, 3}, false, {5, 0, 7}, false, {0}, 0, {1, 2, 3}, 0},
+        // Zero digits on top of a numerator (a product with an explicit-zero
+        // factor has them) count for nothing.
+        {{0, 0, 0}, false, {0, 0xF0000000}, false, {0}, 0, {0}, 0},
+        {{5, 0, 0, 0}, false, {0, 1}, false, {0}, 0, {5}, 0},
+        {{0, 0, 1, 0}, false, {0, 1}, false, {0, 1}, 0, {}, 0},
+        {{0, 0, 0, 0}, true, {7}, false, {0}, 0, {0}, 1},
     };
     for (const DivCase& row : rows) {
         Num num(4), d(4), q(4), rem(4);
@@ -143,8 +149,10 @@ TEST(BnDiv, Rows) {
 }
 
 TEST(BnDiv, ZeroDivisorWritesNothing) {
-    for (const Digits& zero : {Digits{}, Digits{0}}) {
-        Num num(2), d(1), q(2), rem(2), r(2);
+    // Both zero forms, and a zero with zero digits on top (a product with an
+    // explicit-zero factor).
+    for (const Digits& zero : {Digits{}, Digits{0}, Digits{0, 0, 0}}) {
+        Num num(2), d(3), q(2), rem(2), r(2);
         num.set({5, 6});
         d.set(zero);
         q.set({9, 9}, true);

@@ -102,6 +102,29 @@ TEST(BnModMul, AliasingAgainstGmp) {
     }
 }
 
+// The product of an explicit zero keeps zero digits on top; whatever the
+// other factor's length and the modulus's shape, the remainder is zero.
+TEST(BnModMul, ExplicitZeroFactor) {
+    const Digits moduli[] = {{0xF0000000}, {7}, {2, 0x80000000}, {1, 2, 3}, Digits(73, 0xFFFFFFFF)};
+    for (const Digits& dm : moduli) {
+        for (int nb : {1, 2, 40, 73}) {
+            Num mod(static_cast<int>(dm.size())), zero(1), b(nb), r(nb + 1);
+            mod.set(dm);
+            Digits db(static_cast<size_t>(nb), 0x9E3779B9u);
+            b.set(db);
+            zero.set({0});
+            SCOPED_TRACE("m = " + bntest::hex(mod.get()) + ", other factor " + std::to_string(nb) + " digits");
+            Mpz want;  // zero
+            ASSERT_EQ(bn_mod_mul(r.get(), zero.get(), b.get(), mod.get()), 1);
+            EXPECT_TRUE(same_value(r.get(), want)) << "0 * b";
+            ASSERT_EQ(bn_mod_mul(r.get(), b.get(), zero.get(), mod.get()), 1);
+            EXPECT_TRUE(same_value(r.get(), want)) << "b * 0";
+            ASSERT_EQ(bn_mod_mul(zero.get(), zero.get(), zero.get(), mod.get()), 1);
+            EXPECT_TRUE(same_value(zero.get(), want)) << "0 squared in place";
+        }
+    }
+}
+
 TEST(BnModInverse, Rows) {
     const struct {
         Digits a;

@@ -119,6 +119,13 @@ const KnownCase kKnownCases[] = {
     {"exponent one, base above montgomery modulus", "ffffffff", "1", "80000001", "7ffffffe", false},
     {"exponent one, long base, division path", "10000000000000006", "1", "7", "1", false},
     {"lowest digit one", "123456789abcdef", "10001", "ffffffff00000001", "", false},
+    {"base equal to a full-digit even modulus", "f0000000", "2", "f0000000", "0", false},
+    {"base equal to a two-digit montgomery modulus", "8000000000000001", "7", "8000000000000001", "0", false},
+    // base^2 is a multiple of the modulus: r becomes the explicit zero, and
+    // its products with the two-digit base carry zero digits on top into the
+    // next division.
+    {"base squared a multiple of the modulus, e = 3", "f0000000000", "3", "f000000000000000", "0", false},
+    {"base squared a multiple of the modulus, e = 7", "f0000000000", "7", "f000000000000000", "0", false},
     {"zero modulus, length 0", "5", "3", "", "0", true},
     {"zero modulus, explicit zero", "5", "3", "0", "0", true},
     {"zero modulus, exponent zero", "5", "0", "", "0", true},
