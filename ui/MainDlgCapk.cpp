@@ -5,6 +5,7 @@
 #include "ui/MainDlg.h"
 
 #include "core/capk_file.h"
+#include "core/capk_rules.h"
 #include "core/hex_codec.h"
 #include "ui/HexText.h"
 
@@ -32,11 +33,9 @@ void CMainDlg::OnLoadCapks()
     m_comboCapks.ResetContent();
     if (m_capks.count > 0) {
         for (int i = 0; i < m_capks.count; i++) {
-            const CapkRecord& rec = m_capks.records[i];
-            CString strLabel;
-            strLabel.Format("%02X%02X%02X%02X%02X_%02X", rec.rid[0], rec.rid[1], rec.rid[2],
-                            rec.rid[3], rec.rid[4], rec.index);
-            m_comboCapks.AddString(strLabel);
+            char szLabel[kCapkLabelSize];
+            capk_label(&m_capks.records[i], szLabel);
+            m_comboCapks.AddString(szLabel);
         }
         m_capks.selected = 0;
         m_comboCapks.SetCurSel(0);

@@ -4,8 +4,8 @@
 #include "ui/MainDlg.h"
 
 #include <cstdlib>
-#include <cstring>
 
+#include "core/capk_rules.h"
 #include "crypto/sha1/sha1.h"
 #include "ui/HexText.h"
 
@@ -56,26 +56,15 @@ void CMainDlg::OnCalcChecksum()
         return;
     const CapkRecord& rec = m_capks.records[nSel];
 
-    // Checksum input: RID | index | modulus | exponent in its shortest
-    // big-endian form, at most modulus_length + 9 bytes.
+    // Checksum input: RID | index | modulus | exponent, at most
+    // modulus_length + 9 bytes.
     uint8_t* pInput = (uint8_t*)malloc(rec.modulus_length + 100);
     if (pInput == NULL) {
         MessageBox("Internal Memory Error !", "SHA-1 Info", MB_ICONSTOP);
         return;
     }
-    int32_t n = 0;
-    memcpy(pInput + n, rec.rid, sizeof rec.rid);
-    n += (int32_t)sizeof rec.rid;
-    pInput[n++] = rec.index;
-    memcpy(pInput + n, rec.modulus, rec.modulus_length);
-    n += rec.modulus_length;
-    if (rec.exponent == 3) {
-        pInput[n++] = 0x03;
-    } else if (rec.exponent == 65537) {
-        pInput[n++] = 0x01;
-        pInput[n++] = 0x00;
-        pInput[n++] = 0x01;
-    } else {
+    int32_t n = capk_checksum_input(&rec, pInput);
+    if (n < 0) {
         // The list-file reader stores no other value.
         free(pInput);
         MessageBox("Invalid CAPK Exponent Value !", "SHA-1 Info", MB_ICONSTOP);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/capk_file.h"
+#include "core/capk_rules.h"
 #include "tests/unit/core/capk_test_support.h"
 
 namespace {
@@ -46,6 +47,9 @@ TEST(CapkPublicData, EveryKeyLoadsAndItsChecksumVerifies) {
         EXPECT_EQ(r.modulus_length, want.modulus_length);
         EXPECT_EQ(r.exponent, want.exponent);
         EXPECT_GE(r.modulus[0], 0x80) << "modulus not of its full bit length";
+        char label[kCapkLabelSize];
+        capk_label(&r, label);
+        EXPECT_EQ(std::string(label), std::string(want.rid) + "_" + hex(&want.index, 1));
         EXPECT_EQ(hex(capk_test::oracle_checksum(r).data(), 20), hex(r.checksum, 20));
 
         // The check above can fail: one changed modulus bit changes the digest.
@@ -53,6 +57,20 @@ TEST(CapkPublicData, EveryKeyLoadsAndItsChecksumVerifies) {
         changed.modulus[r.modulus_length - 1] ^= 0x01;
         EXPECT_NE(hex(capk_test::oracle_checksum(changed).data(), 20), hex(r.checksum, 20));
     }
+}
+
+// Only 3 and 65537 have a checksum input; anything else is refused whole.
+TEST(CapkPublicData, ChecksumInputRefusesOtherExponents) {
+    CapkRecord r{};
+    r.modulus_length = kMaxModulusLength;
+    for (int32_t exponent : {0, 1, 2, 5, 17, 65535, 65536, 65538, -3}) {
+        r.exponent = exponent;
+        uint8_t out[kCapkChecksumInputMax];
+        EXPECT_EQ(capk_checksum_input(&r, out), -1) << exponent;
+    }
+    r.exponent = 65537;
+    uint8_t out[kCapkChecksumInputMax];
+    EXPECT_EQ(capk_checksum_input(&r, out), kCapkChecksumInputMax);
 }
 
 }  // namespace

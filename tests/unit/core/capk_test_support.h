@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/capk.h"
+#include "core/capk_rules.h"
 
 namespace capk_test {
 
@@ -43,16 +44,12 @@ private:
     std::filesystem::path path_;
 };
 
-// Checksum input of a record: RID | index | modulus | exponent (03 or 01 00 01).
+// Checksum input of a record, as the product builds it; the stored checksums of
+// the published keys are what proves it.
 inline std::vector<uint8_t> checksum_input(const CapkRecord& r) {
-    std::vector<uint8_t> in(r.rid, r.rid + sizeof r.rid);
-    in.push_back(r.index);
-    in.insert(in.end(), r.modulus, r.modulus + r.modulus_length);
-    if (r.exponent == 3) {
-        in.push_back(0x03);
-    } else {
-        in.insert(in.end(), {0x01, 0x00, 0x01});
-    }
+    std::vector<uint8_t> in(kCapkChecksumInputMax);
+    const int32_t n = capk_checksum_input(&r, in.data());
+    in.resize(n < 0 ? 0 : static_cast<size_t>(n));
     return in;
 }
 
