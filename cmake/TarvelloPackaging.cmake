@@ -46,9 +46,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The summary above is the first line; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-tarvello-cli lists and verifies lists of EMV certification-authority public
+  "tarvello-cli lists and verifies lists of EMV certification-authority public
 keys (CAPKs), computes key checksums and SHA-1 digests, applies the raw RSA
 public operation and opens EMV certificates recovered with a CA key.")
 include(CPack)

@@ -46,7 +46,9 @@ export_sources() { # [commit]
 }
 
 has_target() { # build dir, target
-  cmake --build "$1" --target help | grep -qE "^\.\.\. $2( |$)"
+  local targets
+  targets=$(cmake --build "$1" --target help)
+  grep -qE "^\.\.\. $2( |$)" <<<"$targets"
 }
 
 configure() { # build dir, cmake args...

@@ -96,6 +96,26 @@ stage_cross() {
   done
 }
 
+# Two builds of the packages from the same sources, in two folders of
+# different paths and at different times, must give the same bytes.
+stage_package() {
+  say "release packages, built twice"
+  local run runs=("$BUILD/package/first" "$BUILD/package/second-run")
+  rm -rf "$BUILD/package"
+  for run in "${runs[@]}"; do
+    mkdir -p "$run/tmp"
+    TMPDIR="$run/tmp" TARVELLO_DIST_DIR="$run/dist" "$ROOT/scripts/package.sh"
+  done
+  if ! cmp -s "${runs[0]}/dist/SHA256SUMS" "${runs[1]}/dist/SHA256SUMS"; then
+    for run in "${runs[@]}"; do say "$run/dist/SHA256SUMS"; cat "$run/dist/SHA256SUMS"; done
+    echo "package: the two builds differ" >&2
+    return 1
+  fi
+  say "both builds identical"
+  cat "${runs[0]}/dist/SHA256SUMS"
+  "$ROOT/scripts/package_check.sh" "${runs[0]}/dist"
+}
+
 stage_e2e() {
   if [ -x "$ROOT/scripts/e2e.sh" ]; then
     say "end-to-end under Wine"
@@ -105,6 +125,6 @@ stage_e2e() {
 }
 
 stages=("$@")
-((${#stages[@]})) || stages=(deps lint native i386 asan fuzz cross e2e)
+((${#stages[@]})) || stages=(deps lint native i386 asan fuzz cross package e2e)
 for s in "${stages[@]}"; do "stage_$s"; done
 say "all stages passed: ${stages[*]}"
