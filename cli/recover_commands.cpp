@@ -28,6 +28,7 @@ struct RecoverOptions {
     std::string date;
     std::string data_flag;  // --static-data or --dynamic-data
     std::string data;
+    CLI::Option* remainder_given = nullptr;
     CLI::Option* pan_given = nullptr;
     CLI::Option* date_given = nullptr;
     CLI::Option* data_given = nullptr;
@@ -41,6 +42,7 @@ struct RecoverInputs {
     std::vector<uint8_t> remainder;
     std::vector<uint8_t> exponent;
     std::vector<uint8_t> data;
+    bool remainder_given = false;
     bool data_given = false;
     std::string pan;
     EmvCertOptions cert_options = {nullptr, {0, 0, 0}};
@@ -51,7 +53,13 @@ EmvBytes bytes_of(const std::vector<uint8_t>& v)
     return {v.data(), static_cast<int32_t>(v.size())};
 }
 
-// Data a hash covers: absent means not checked, "" means empty data.
+bool given(const CLI::Option* option)
+{
+    return option != nullptr && option->count() > 0;
+}
+
+// Data a hash covers: absent means not given, so the hash is not checked
+// (for a remainder: unless the key fits its field); "" means empty data.
 EmvBytes optional_bytes(const std::vector<uint8_t>& v, bool given)
 {
     return given ? bytes_of(v) : EmvBytes{nullptr, -1};
@@ -76,14 +84,14 @@ RecoverInputs read_inputs(const RecoverOptions& o)
     RecoverInputs in;
     read_signer(o, in);
     in.signed_data = parse_hex_arg(o.signed_flag, o.signed_data);
-    in.remainder = parse_hex_arg("--remainder", o.remainder);
+    in.remainder_given = given(o.remainder_given);
+    if (in.remainder_given) in.remainder = parse_hex_arg("--remainder", o.remainder);
     if (!o.exponent.empty()) in.exponent = parse_exponent_bytes("--exponent", o.exponent);
-    in.data_given = o.data_given != nullptr && o.data_given->count() > 0;
+    in.data_given = given(o.data_given);
     if (in.data_given) in.data = parse_hex_arg(o.data_flag, o.data);
-    if (o.pan_given != nullptr && o.pan_given->count() > 0) in.pan = parse_pan("--pan", o.pan);
+    if (given(o.pan_given)) in.pan = parse_pan("--pan", o.pan);
     in.cert_options.pan = in.pan.empty() ? nullptr : in.pan.c_str();
-    const bool dated = o.date_given != nullptr && o.date_given->count() > 0;
-    in.cert_options.today = dated ? parse_date("--date", o.date) : emv_today();
+    in.cert_options.today = given(o.date_given) ? parse_date("--date", o.date) : emv_today();
     return in;
 }
 
@@ -106,8 +114,8 @@ int run_issuer(const RecoverOptions& o)
     EmvIssuerCert cert;
     const EmvRecoverStatus st = emv_recover_issuer_cert(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), bytes_of(in.remainder), bytes_of(in.exponent), &in.cert_options,
-        &cert);
+        bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
+        bytes_of(in.exponent), &in.cert_options, &cert);
     return report(o, st, issuer_cert_json(cert), cert.common);
 }
 
@@ -117,8 +125,8 @@ int run_icc(const RecoverOptions& o)
     EmvIccCert cert;
     const EmvRecoverStatus st = emv_recover_icc_cert(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), bytes_of(in.remainder), bytes_of(in.exponent),
-        optional_bytes(in.data, in.data_given), &in.cert_options, &cert);
+        bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
+        bytes_of(in.exponent), optional_bytes(in.data, in.data_given), &in.cert_options, &cert);
     return report(o, st, icc_cert_json(cert), cert.common);
 }
 
@@ -169,7 +177,7 @@ CLI::App* add_kind(CLI::App* recover, Action& chosen, const char* name, const ch
 // The options of the two key certificates after the signed data.
 void add_cert_options(CLI::App* sub, RecoverOptions& o)
 {
-    sub->add_option("--remainder", o.remainder, "The key's remainder in hex");
+    o.remainder_given = sub->add_option("--remainder", o.remainder, "The key's remainder in hex");
     sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
         ->required();
     o.pan_given = sub->add_option("--pan", o.pan, "PAN to compare with, digits");
