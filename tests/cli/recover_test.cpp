@@ -81,6 +81,32 @@ TEST(CliRecover, ValidIssuerCertificateGivesTheIssuerKey)
     EXPECT_TRUE(failed_checks(doc).empty());
 }
 
+// The value of NAME=value in a file of tests/data.
+std::string data_value(const std::string& file, const std::string& name)
+{
+    const std::string text = read_file(test_data(file));
+    const size_t at = text.find("\n" + name + "=");
+    EXPECT_NE(at, std::string::npos) << name;
+    const size_t from = at + name.size() + 2;
+    return text.substr(from, text.find('\n', from) - from);
+}
+
+TEST(CliRecover, PublishedIssuerCertificateUnderAListedKey)
+{
+    const char kFile[] = "issuer_cert_a000000003_94.txt";
+    const CliRun run = run_cli({"recover", "issuer", "--json", "--capks",
+                                test_data("capk_public.txt"), "--key", data_value(kFile, "KEY"),
+                                "--cert", data_value(kFile, "CERT"), "--exponent",
+                                data_value(kFile, "EXPONENT"), "--date", "261209"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json doc = run.json();
+    EXPECT_EQ(doc["issuer_identifier"], data_value(kFile, "ISSUER_IDENTIFIER"));
+    EXPECT_EQ(doc["expiry"], data_value(kFile, "EXPIRY"));
+    EXPECT_EQ(doc["modulus"], data_value(kFile, "ISSUER_MODULUS"));
+    EXPECT_EQ(doc["hash_ok"], true);
+    EXPECT_EQ(doc["valid"], true);
+}
+
 TEST(CliRecover, EachDamageFailsItsOwnCheck)
 {
     const emv_chain::Chain& c = chain();
