@@ -4,7 +4,8 @@
 #   the same suite under ASan + UBSan (clang, leaks checked),
 #   each fuzzer for a bounded time (FUZZ_SECONDS, default 60),
 #   the Windows cross-builds (i686 and x86_64),
-#   the end-to-end run of the x86_64 program under Wine in Xvfb.
+#   the end-to-end run of the x86_64 program under Wine in Xvfb, and the
+#   x86_64 tarvello-cli.exe under Wine compared with the native one.
 # Usage: scripts/test.sh [stage ...]   stages: deps lint native asan fuzz cross e2e
 set -euo pipefail
 
@@ -15,7 +16,8 @@ JOBS=$(nproc)
 
 PACKAGES=(cmake make g++ clang llvm libclang-rt-14-dev libgtest-dev libgmock-dev
   libbenchmark-dev libssl-dev libgmp-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  mingw-w64-tools wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic)
+  mingw-w64-tools wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  libcli11-dev nlohmann-json3-dev)
 
 say() { printf '\n=== %s\n' "$*"; }
 
@@ -88,6 +90,13 @@ stage_e2e() {
     [ -d "$BUILD/win-x86_64" ] || stage_cross
     "$ROOT/scripts/e2e.sh" "$BUILD/win-x86_64"
   fi
+  say "tarvello-cli.exe under Wine against the native tarvello-cli"
+  [ -f "$BUILD/win-x86_64/cli/tarvello-cli.exe" ] || stage_cross
+  [ -f "$BUILD/native/CMakeCache.txt" ] ||
+    cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc >/dev/null
+  cmake --build "$BUILD/native" --target tarvello-cli -j "$JOBS"
+  "$ROOT/scripts/cli_wine.sh" "$BUILD/win-x86_64" "$BUILD/native"
 }
 
 stages=("$@")
