@@ -55,17 +55,9 @@ int run_checksum(const ChecksumOptions& opts)
     const KeyChecksum sum = compute_checksum(rec);
     char label[kCapkLabelSize];
     capk_label(&rec, label);
-    const std::string input = hex_text(sum.input);
-    const std::string checksum = hex_text(sum.digest);
-    Json doc;
-    doc["label"] = label;
-    doc["input"] = input;
-    doc["checksum"] = checksum;
-    std::string text;
-    add_line(text, "Label", label);
-    add_line(text, "Checksum input", input);
-    add_line(text, "Checksum", checksum);
-    opts.json ? print_json(doc) : print_text(text);
+    print_fields(opts.json, {{"label", "Label", label},
+                             {"input", "Checksum input", hex_text(sum.input)},
+                             {"checksum", "Checksum", hex_text(sum.digest)}});
     return 0;
 }
 

@@ -35,14 +35,8 @@ int run_hash(const HashOptions& opts)
                                           : parse_hex_arg("HEX", opts.data);
     uint8_t digest[kSha1DigestSize];
     (void)sha1_compute(digest, data.data(), static_cast<uint32_t>(data.size()));
-    const std::string hash = hex_text(digest, sizeof digest);
-    Json doc;
-    doc["length"] = data.size();
-    doc["hash"] = hash;
-    std::string text;
-    add_line(text, "Length", std::to_string(data.size()));
-    add_line(text, "Hash", hash);
-    opts.json ? print_json(doc) : print_text(text);
+    print_fields(opts.json, {{"length", "Length", data.size()},
+                             {"hash", "Hash", hex_text(digest, sizeof digest)}});
     return 0;
 }
 

@@ -42,3 +42,14 @@ void print_text(const std::string& text)
     fwrite(text.data(), 1, text.size(), stdout);
     fflush(stdout);
 }
+
+void print_fields(bool json, const std::vector<Field>& fields)
+{
+    Json doc = Json::object();
+    std::string text;
+    for (const Field& f : fields) {
+        doc[f.key] = f.value;
+        add_line(text, f.label, text_value(f.value));
+    }
+    json ? print_json(doc) : print_text(text);
+}

@@ -29,3 +29,13 @@ void print_json(const Json& doc);
 
 // Writes text to standard output as it is.
 void print_text(const std::string& text);
+
+// One field of a flat result: a member of the JSON object and a line of text.
+struct Field {
+    const char* key;    // JSON member name
+    const char* label;  // name on its text line
+    Json value;
+};
+
+// Prints the fields in order, as one JSON object or as "label: value" lines.
+void print_fields(bool json, const std::vector<Field>& fields);

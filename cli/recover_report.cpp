@@ -58,24 +58,28 @@ Json check_json(EmvCheckResult result)
     return result == EMV_CHECK_PASSED;
 }
 
-// The fields both key certificates carry after their identifier or PAN.
-void add_key_fields(Json& doc, const uint8_t (&expiry)[2], const uint8_t (&serial)[3],
-                    uint8_t pk_algorithm, uint8_t pk_length, uint8_t pk_exponent_length,
-                    const EmvPublicKey& key)
+// The fields of a key certificate: its identifier (issuer) or PAN (ICC)
+// under id_name, then the certified key's.
+template <typename Cert, size_t kIdLength>
+Json key_cert_json(const Cert& cert, const char* id_name, const uint8_t (&id)[kIdLength])
 {
-    doc["expiry"] = hex_text(expiry, sizeof expiry);
-    doc["serial"] = hex_text(serial, sizeof serial);
-    doc["pk_algorithm"] = byte_json(pk_algorithm);
-    doc["pk_length"] = pk_length;
-    doc["pk_exponent_length"] = pk_exponent_length;
+    Json doc;
+    doc[id_name] = hex_text(id, kIdLength);
+    doc["expiry"] = hex_text(cert.expiry, sizeof cert.expiry);
+    doc["serial"] = hex_text(cert.serial, sizeof cert.serial);
+    doc["pk_algorithm"] = byte_json(cert.pk_algorithm);
+    doc["pk_length"] = cert.pk_length;
+    doc["pk_exponent_length"] = cert.pk_exponent_length;
     // A key that cannot be put together (no or a wrong remainder) is not shown
     // in part.
+    const EmvPublicKey& key = cert.key;
     if (key.modulus_length > 0) {
         doc["modulus"] = hex_text(key.modulus, static_cast<size_t>(key.modulus_length));
     } else {
         doc["modulus"] = nullptr;
     }
     doc["exponent"] = hex_text(key.exponent, static_cast<size_t>(key.exponent_length));
+    return doc;
 }
 
 std::string label_of(const std::string& name)
@@ -90,20 +94,12 @@ std::string label_of(const std::string& name)
 
 Json issuer_cert_json(const EmvIssuerCert& cert)
 {
-    Json doc;
-    doc["issuer_identifier"] = hex_text(cert.issuer_identifier, sizeof cert.issuer_identifier);
-    add_key_fields(doc, cert.expiry, cert.serial, cert.pk_algorithm, cert.pk_length,
-                   cert.pk_exponent_length, cert.key);
-    return doc;
+    return key_cert_json(cert, "issuer_identifier", cert.issuer_identifier);
 }
 
 Json icc_cert_json(const EmvIccCert& cert)
 {
-    Json doc;
-    doc["pan"] = hex_text(cert.pan, sizeof cert.pan);
-    add_key_fields(doc, cert.expiry, cert.serial, cert.pk_algorithm, cert.pk_length,
-                   cert.pk_exponent_length, cert.key);
-    return doc;
+    return key_cert_json(cert, "pan", cert.pan);
 }
 
 Json ssad_json(const EmvSsad& ssad)

@@ -46,18 +46,12 @@ int run_rsa(const RsaOptions& opts)
         throw UsageError("DATA", std::to_string(block.size()) + " bytes, the modulus has " +
                                      std::to_string(key.modulus.size()));
     }
-    const std::string result = hex_text(public_operation(key, block));
-    Json doc;
-    if (!key.label.empty()) doc["key"] = key.label;
-    doc["modulus_length"] = key.modulus.size();
-    doc["exponent"] = key.exponent;
-    doc["result"] = result;
-    std::string text;
-    if (!key.label.empty()) add_line(text, "Key", key.label);
-    add_line(text, "Modulus length", std::to_string(key.modulus.size()));
-    add_line(text, "Exponent", std::to_string(key.exponent));
-    add_line(text, "Result", result);
-    opts.json ? print_json(doc) : print_text(text);
+    std::vector<Field> fields;
+    if (!key.label.empty()) fields.push_back({"key", "Key", key.label});
+    fields.push_back({"modulus_length", "Modulus length", key.modulus.size()});
+    fields.push_back({"exponent", "Exponent", key.exponent});
+    fields.push_back({"result", "Result", hex_text(public_operation(key, block))});
+    print_fields(opts.json, fields);
     return 0;
 }
 
