@@ -53,7 +53,8 @@ struct EmvChecks {
     EmvCheckResult format;          // the format byte expected for the kind
     EmvCheckResult hash_algorithm;  // 01 (SHA-1)
     EmvCheckResult pk_algorithm;    // 01 (RSA); key certificates only
-    EmvCheckResult key_length;      // length fields consistent with block and remainder
+    EmvCheckResult key_length;      // length fields consistent with block and remainder;
+                                    // for signed dynamic data: L fits the block (L <= N - 25)
     EmvCheckResult hash;            // recomputed SHA-1 equals the recovered one
     EmvCheckResult expiry;          // key certificates: not expired at the date given
     EmvCheckResult pan;             // key certificates: identifier or PAN matches the PAN given
@@ -73,16 +74,21 @@ struct EmvDate {
 EmvDate emv_today();
 
 // What the key-certificate checks compare with. pan: the PAN's digits as an
-// ASCII string ('0'-'9', 1 to 19 digits), or null for no PAN check. today:
-// the date the expiry is judged at; MMYY is read as the last day of that
-// month, and YY as 20YY.
+// ASCII string ('0'-'9', 1 to 19 digits), or null for no PAN check; a PAN
+// that is not 1 to 19 digits fails the check. today: the date the expiry is
+// judged at; MMYY is read as the last day of that month, YY 00-49 as 20YY
+// and 50-99 as 19YY. A null options pointer means no PAN and emv_today().
 struct EmvCertOptions {
     const char* pan;
     EmvDate today;
 };
 
-// A public key recovered from a certificate: the key field's leftmost digits
-// followed by the remainder, and the exponent as given.
+// A public key recovered from a certificate: the key field's leftmost
+// pk_length bytes when the key fits the field, otherwise the whole field
+// followed by the remainder; and the exponent as given. The modulus is put
+// together only when the lengths allow it (key length 1..kEmvMaxKeyLength,
+// and no remainder, or one of exactly the missing length); the exponent only
+// when 1 to 3 bytes are given.
 struct EmvPublicKey {
     uint8_t modulus[kEmvMaxKeyLength];
     int32_t modulus_length;  // 0 when the key cannot be put together
@@ -146,6 +152,8 @@ struct EmvSsad {
 // unpredictable number for CDA).
 struct EmvSdad {
     EmvRecoveredCommon common;
+    // L as recovered when it fits the block (checks.key_length passed),
+    // otherwise 0: never more bytes than icc_dynamic_data holds.
     uint8_t icc_dynamic_data_length;
     uint8_t icc_dynamic_data[kEmvMaxKeyLength];  // the first icc_dynamic_data_length bytes
 };
@@ -161,8 +169,18 @@ struct EmvBytes {
 // --- Checks of a recovered block ---------------------------------------------
 // recovered/recovered_length: the block the RSA public operation gave.
 // modulus_length: the signer's modulus length in bytes; the length check
-// compares the signed data's length (signed_length) with it. out is filled
-// completely (fields past the block's end are zero) on every call.
+// compares the signed data's length (signed_length) with it. The layout is
+// read from the block itself (N = recovered_length). out is filled
+// completely on every call. A block shorter than its layout (issuer
+// certificate 36 bytes, ICC certificate 42, signed static data 26, signed
+// dynamic data 25) leaves every field zero and fails every check of the
+// block (the hash is still not made when its other data is not given).
+//
+// Hash: NOT_MADE when any data it covers is not given. The remainder counts
+// as empty when the key fits its field and no remainder is given. The BB pad
+// of signed static and dynamic data is covered by the hash and not checked
+// on its own (a terminal does not either); the BB after a short key in a
+// certificate's key field is part of key_length.
 
 void emv_check_issuer_cert(const uint8_t* recovered, int32_t recovered_length,
                            int32_t signed_length, int32_t modulus_length, EmvBytes remainder,
@@ -186,11 +204,12 @@ void emv_check_sdad(const uint8_t* recovered, int32_t recovered_length, int32_t 
 // check fails and nothing else is checked.
 //
 // Returns EMV_RECOVER_OK when the checks ran (whatever they found),
-// otherwise a reason nothing could be recovered; then out holds only the
-// failed length check, if any.
+// otherwise a reason nothing could be recovered; out is then zero but for
+// checks.length: NOT_MADE for EMV_RECOVER_BAD_KEY, FAILED for
+// EMV_RECOVER_BAD_LENGTH, PASSED for EMV_RECOVER_RSA_FAILED.
 enum EmvRecoverStatus : uint8_t {
     EMV_RECOVER_OK = 0,
-    EMV_RECOVER_BAD_KEY = 1,     // empty or too long modulus, exponent of 0 or over 4 bytes
+    EMV_RECOVER_BAD_KEY = 1,     // empty, too long or zero-led modulus, exponent 0 or over 4 bytes
     EMV_RECOVER_BAD_LENGTH = 2,  // signed data length != modulus length (checks.length failed)
     EMV_RECOVER_RSA_FAILED = 3,  // the public operation failed (heap, or block >= modulus)
 };

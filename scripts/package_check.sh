@@ -104,9 +104,9 @@ check_deb() { # deb
   keys=$(grep -c '^RID' "$list")
   out=$("$root/usr/bin/tarvello-cli" verify "$list") || fail "verify of the installed list failed: $out"
   echo "$out"
-  oks=$(grep -c -w OK <<<"$out" || true)
-  ! grep -q -w MISMATCH <<<"$out" || fail "verify reports a mismatch"
-  ((oks >= keys)) || fail "verify printed $oks OK for $keys keys"
+  oks=$(grep -cE '^[0-9A-F]{10}_[0-9A-F]{2}: OK$' <<<"$out" || true)
+  ((oks == keys)) || fail "verify printed $oks keys OK for the list's $keys keys"
+  grep -qx "Summary: $keys keys, 0 mismatches" <<<"$out" || fail "verify's summary is wrong"
   zcat "$root/usr/share/man/man1/tarvello-cli.1.gz" | grep -q '^\.TH TARVELLO-CLI "1"' ||
     fail "no man page tarvello-cli(1)"
   [ -n "$root" ] || remove_deb "$1"

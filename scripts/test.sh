@@ -6,7 +6,8 @@
 #   each fuzzer for a bounded time (FUZZ_SECONDS, default 60),
 #   the Windows cross-builds (i686 and x86_64),
 #   the release packages, built twice to show they are reproducible,
-#   the end-to-end run of the x86_64 program under Wine in Xvfb.
+#   the end-to-end run of the x86_64 program under Wine in Xvfb, and the
+#   x86_64 tarvello-cli.exe under Wine compared with the native one.
 # Usage: scripts/test.sh [stage ...]   stages: deps lint native i386 asan fuzz cross package e2e
 set -euo pipefail
 
@@ -18,6 +19,7 @@ JOBS=$(nproc)
 PACKAGES=(cmake make g++ clang llvm libclang-rt-14-dev libgtest-dev libgmock-dev
   libbenchmark-dev libssl-dev libgmp-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
   mingw-w64-tools wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  libcli11-dev nlohmann-json3-dev
   g++-multilib libgtest-dev:i386 libgmock-dev:i386 libssl-dev:i386 libgmp-dev:i386 qemu-user
   help2man zip unzip dpkg-dev)
 
@@ -59,7 +61,7 @@ stage_native() {
 stage_i386() {
   say "32-bit x86 build of the libraries and their tests, run under qemu-i386"
   configure_build "$BUILD/i386" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/linux-i386.cmake" \
-    -DTARVELLO_WINDOW=OFF
+    -DTARVELLO_WINDOW=OFF -DTARVELLO_CLI=OFF
   ctest --test-dir "$BUILD/i386" --output-on-failure -j "$JOBS"
 }
 
@@ -122,6 +124,13 @@ stage_e2e() {
     [ -d "$BUILD/win-x86_64" ] || stage_cross
     "$ROOT/scripts/e2e.sh" "$BUILD/win-x86_64"
   fi
+  say "tarvello-cli.exe under Wine against the native tarvello-cli"
+  [ -f "$BUILD/win-x86_64/cli/tarvello-cli.exe" ] || stage_cross
+  [ -f "$BUILD/native/CMakeCache.txt" ] ||
+    cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc >/dev/null
+  cmake --build "$BUILD/native" --target tarvello-cli -j "$JOBS"
+  "$ROOT/scripts/cli_wine.sh" "$BUILD/win-x86_64" "$BUILD/native"
 }
 
 stages=("$@")

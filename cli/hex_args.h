@@ -1,0 +1,17 @@
+// Hex arguments, read strictly. Unlike the window, which stops silently at
+// the first character that is not a hex digit, a script that passes a damaged
+// value must never get a result computed from part of it: any such character
+// and an odd number of digits are refused, naming the argument and the
+// 1-based position of the character.
+//
+// Digits may be in either case. Blanks (space, tab, CR, LF) may stand before,
+// between and after bytes, never between the two digits of one byte. An empty
+// text, or one of blanks only, is zero bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Decodes text, the value of the argument called name; throws UsageError.
+std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& text);

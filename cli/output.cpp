@@ -1,0 +1,55 @@
+// The two output forms of the subcommands.
+
+#include "cli/output.h"
+
+#include <cstdio>
+
+#include "core/hex_codec.h"
+
+std::string hex_text(const uint8_t* bytes, size_t n)
+{
+    return format_hex_compact(bytes, static_cast<int32_t>(n));
+}
+
+std::string hex_text(const std::vector<uint8_t>& bytes)
+{
+    return hex_text(bytes.data(), bytes.size());
+}
+
+std::string text_value(const Json& value)
+{
+    if (value.is_null()) return "not checked";
+    if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
+    if (value.is_string()) return value.get<std::string>();
+    return value.dump();
+}
+
+void add_line(std::string& text, const std::string& name, const std::string& value)
+{
+    text += name;
+    text += ": ";
+    text += value;
+    text += '\n';
+}
+
+void print_json(const Json& doc)
+{
+    print_text(doc.dump(2) + "\n");
+}
+
+void print_text(const std::string& text)
+{
+    fwrite(text.data(), 1, text.size(), stdout);
+    fflush(stdout);
+}
+
+void print_fields(bool json, const std::vector<Field>& fields)
+{
+    Json doc = Json::object();
+    std::string text;
+    for (const Field& f : fields) {
+        doc[f.key] = f.value;
+        add_line(text, f.label, text_value(f.value));
+    }
+    json ? print_json(doc) : print_text(text);
+}

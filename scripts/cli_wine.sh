@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The x86_64 tarvello-cli.exe under Wine agrees with the native tarvello-cli:
+# the same standard output (CR LF read as LF) and the same exit status, for
+# `verify` of the published CA keys and `recover issuer` of a published
+# issuer certificate (text and --json).
+#
+# Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
+#   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
+#
+# A console program needs no X server. The Wine prefix lives under
+# <win-x86_64-build-dir>/cli-wine (made once, then reused); its wineserver is
+# stopped on every exit path.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+[ $# -eq 2 ] || { echo "usage: $0 <win-x86_64-build-dir> <native-build-dir>" >&2; exit 2; }
+WIN=$(cd "$1" && pwd)
+NATIVE=$(cd "$2" && pwd)
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+EXE=$WIN/cli/tarvello-cli.exe
+CLI=$NATIVE/cli/tarvello-cli
+CERTS=tests/data/issuer_cert_a000000003_94.txt
+
+say() { printf 'cli-wine: %s\n' "$*"; }
+die() { printf 'cli-wine: FAIL: %s\n' "$*" >&2; exit 1; }
+
+[ -f "$EXE" ] || die "no $EXE (build the tarvello-cli target of the x86_64 tree)"
+[ -x "$CLI" ] || die "no $CLI (build the tarvello-cli target of the native tree)"
+
+export WINEPREFIX=$WIN/cli-wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+stop_wine() { timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "making the Wine prefix $WINEPREFIX"
+  timeout 300 "$WINE" wineboot -i >/dev/null 2>&1 || die "wineboot -i failed"
+fi
+
+# Both programs run in the source tree and are given the same relative paths.
+cd "$ROOT"
+value() { sed -n "s/^$1=//p" "$CERTS"; }
+
+# compare NAME ARGS...: runs both programs and compares output and status.
+compare() {
+  local name=$1; shift
+  local native_out wine_out native_rc=0 wine_rc=0
+  native_out=$("$CLI" "$@") || native_rc=$?
+  wine_out=$(timeout 120 "$WINE" "$EXE" "$@" | tr -d '\r') || wine_rc=$?
+  [ -n "$native_out" ] || die "$name: the native program printed nothing"
+  if [ "$native_out" != "$wine_out" ]; then
+    diff <(printf '%s\n' "$native_out") <(printf '%s\n' "$wine_out") >&2 || true
+    die "$name: outputs differ (native <, Wine >)"
+  fi
+  [ "$native_rc" -eq "$wine_rc" ] || die "$name: exit status $native_rc native, $wine_rc under Wine"
+  say "$name: same output ($(printf '%s\n' "$native_out" | wc -l) lines), exit status $native_rc"
+}
+
+compare "verify" verify tests/data/capk_public.txt
+recover=(recover issuer --capks tests/data/capk_public.txt --key "$(value KEY)"
+  --cert "$(value CERT)" --exponent "$(value EXPONENT)" --date 261209)
+compare "recover issuer" "${recover[@]}"
+compare "recover issuer --json" "${recover[@]}" --json
+say "passed"

@@ -1,0 +1,113 @@
+// Every kind of bad argument is refused with exit status 2 and one line on
+// standard error naming the argument and the problem; nothing on standard
+// output.
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/run_cli.h"
+
+namespace {
+
+struct BadCase {
+    std::vector<std::string> args;
+    std::string message;  // the whole line after "tarvello-cli: "
+};
+
+const std::string kList = TARVELLO_TEST_DATA "/capk_public.txt";
+const std::string kMod = "C1D2E3F5";  // a 4-byte modulus typed in
+
+const BadCase kBadCases[] = {
+    // The parser's own refusals.
+    {{}, "A subcommand is required"},
+    {{"frobnicate"}, "frobnicate: unknown subcommand"},
+    {{"recover", "purse"}, "purse: unknown subcommand"},
+    {{"list", "--bogus", kList}, "The following argument was not expected: --bogus"},
+    {{"hash", "00", "11"}, "The following argument was not expected: 11"},
+    {{"verify"}, "FILE is required"},
+    {{"rsa", "--modulus", kMod, "00"}, "--modulus requires --exponent"},
+    {{"rsa", "--capks", kList, "--key", "A000000003_08", "--modulus", kMod, "--exponent", "3",
+      "00"},
+     "--capks excludes --modulus"},
+    // Strict hex.
+    {{"hash", "0G"}, "HEX: not a hex digit: 'G' at position 2"},
+    {{"hash", "00 11 2"}, "HEX: odd number of hex digits: the digit at position 7 has no partner"},
+    {{"hash", "00 1 1"}, "HEX: blank inside a byte at position 5"},
+    {{"hash", "0x11"}, "HEX: not a hex digit: 'x' at position 2"},
+    {{"hash", "11,22"}, "HEX: not a hex digit: ',' at position 3"},
+    {{"hash"}, "standard input: not a hex digit: byte 0x00 at position 3"},
+    {{"checksum", "A0000000", "01", "C1", "3"}, "RID: 4 bytes, must be 5"},
+    {{"checksum", "A000000003", "", "C1", "3"}, "INDEX: 0 bytes, must be 1"},
+    {{"checksum", "A000000003", "01", "C1", "5"}, "EXPONENT: exponent must be 3 or 65537, not '5'"},
+    {{"checksum", "A000000003", "01", std::string(498, 'C'), "3"},
+     "MODULUS: 249 bytes, must be 1 to 248"},
+    // Keys.
+    {{"rsa", "--capks", "/nonexistent", "--key", "A000000003_08", "00"},
+     "--capks: cannot open file '/nonexistent'"},
+    {{"rsa", "--capks", kList, "--key", "A000000003_77", "00"},
+     "--key: no key labelled 'A000000003_77' in '" + kList + "'"},
+    {{"rsa", "00"}, "--capks/--key or --modulus/--exponent: a key is required"},
+    {{"rsa", "--modulus", "00C1D2", "--exponent", "3", "001122"},
+     "--modulus: the modulus starts with a zero byte"},
+    {{"rsa", "--modulus", std::string(586, 'C'), "--exponent", "3", "00"},
+     "--modulus: the modulus has 293 bytes, at most 292 are supported"},
+    {{"rsa", "--modulus", kMod, "--exponent", "3", "0011"}, "DATA: 2 bytes, the modulus has 4"},
+    // recover's own values.
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
+      "--exponent", "02"},
+     "--exponent: exponent bytes must be 03 or 010001"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
+      "--exponent", "03", "--pan", "4761-7390"},
+     "--pan: a PAN is 1 to 19 decimal digits"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
+      "--exponent", "03", "--date", "261301"},
+     "--date: no month 13"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
+      "--exponent", "03", "--date", "270229"},
+     "--date: no day 29 in month 02"},
+    {{"recover", "icc", "--issuer-modulus", kMod, "--issuer-exponent", "3", "--cert", "00",
+      "--exponent", "03"},
+     "--issuer-exponent: odd number of hex digits: the digit at position 1 has no partner"},
+    {{"recover", "ssad", "--issuer-modulus", kMod, "--issuer-exponent", "03", "--ssad", "00"},
+     "--static-data is required"},
+    {{"recover", "sdad", "--icc-modulus", "", "--icc-exponent", "03", "--sdad", "00"},
+     "--icc-modulus: the modulus is empty"},
+    {{"recover", "sdad", "--icc-modulus", kMod, "--icc-exponent", "03", "--sdad", "00",
+      "--dynamic-data", "1 2"},
+     "--dynamic-data: blank inside a byte at position 2"},
+};
+
+TEST(CliBadArguments, RefusedWithOneLineNamingTheArgument)
+{
+    for (const BadCase& c : kBadCases) {
+        std::string shown;
+        for (const std::string& a : c.args) shown += a.substr(0, 20) + " ";
+        // Standard input for "hash" without data: a NUL in the middle.
+        const CliRun run = run_cli(c.args, std::string("00\0 11", 6));
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_EQ(run.err, "tarvello-cli: " + c.message + "\n") << shown;
+        EXPECT_EQ(run.out, "") << shown;
+    }
+}
+
+TEST(CliHelp, ProgramAndEverySubcommand)
+{
+    const CliRun version = run_cli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tarvello-cli " TARVELLO_VERSION "\n");
+
+    const std::vector<std::vector<std::string>> helps = {
+        {"--help"}, {"list", "--help"}, {"verify", "--help"}, {"checksum", "--help"},
+        {"hash", "--help"}, {"rsa", "--help"}, {"recover", "--help"},
+        {"recover", "issuer", "--help"}, {"recover", "icc", "--help"},
+        {"recover", "ssad", "--help"}, {"recover", "sdad", "--help"}};
+    for (const auto& args : helps) {
+        const CliRun run = run_cli(args);
+        EXPECT_EQ(run.status, 0) << args[0];
+        EXPECT_NE(run.out.find("--help"), std::string::npos) << args[0];
+        EXPECT_EQ(run.err, "");
+    }
+    EXPECT_NE(run_cli({"recover", "icc", "--help"}).out.find("--static-data"), std::string::npos);
+    EXPECT_NE(run_cli({"--help"}).out.find("verify"), std::string::npos);
+}
+
+}  // namespace
