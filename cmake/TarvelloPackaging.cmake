@@ -16,7 +16,8 @@ install(TARGETS tarvello-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/tests/data/capk_public.txt DESTINATION ${_doc_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${_doc_dir} RENAME copyright)
 
-# The man page is made only for release builds, the ones that are packaged.
+# The man page is made only for release builds, the ones that are packaged:
+# the program's help, then every subcommand's (cmake/TarvelloManCommands.cmake).
 # help2man runs the program by its bare name, so the usage line it copies
 # carries no build folder; with SOURCE_DATE_EPOCH set it dates the page by
 # the commit, and gzip -n leaves the file name and time out of the header.
@@ -24,12 +25,20 @@ if(TARVELLO_RELEASE)
   find_program(TARVELLO_HELP2MAN help2man REQUIRED)
   find_program(TARVELLO_GZIP gzip REQUIRED)
   set(_man ${CMAKE_CURRENT_BINARY_DIR}/tarvello-cli.1)
+  set(_commands ${CMAKE_CURRENT_BINARY_DIR}/tarvello-cli.h2m)
+  set(_commands_script ${PROJECT_SOURCE_DIR}/cmake/TarvelloManCommands.cmake)
+  add_custom_command(OUTPUT ${_commands}
+    COMMAND ${CMAKE_COMMAND} -DCLI=$<TARGET_FILE:tarvello-cli> -DOUT=${_commands}
+      -P ${_commands_script}
+    DEPENDS tarvello-cli ${_commands_script}
+    VERBATIM)
   add_custom_command(OUTPUT ${_man}.gz
     COMMAND ${CMAKE_COMMAND} -E env "PATH=$<TARGET_FILE_DIR:tarvello-cli>:$ENV{PATH}" LC_ALL=C
       ${TARVELLO_HELP2MAN} --no-info --version-string=${PROJECT_VERSION}
-      "--name=check and use EMV CA public key lists" --output=${_man} tarvello-cli
+      "--name=check and use EMV CA public key lists" --include=${_commands}
+      --output=${_man} tarvello-cli
     COMMAND ${TARVELLO_GZIP} -n -9 -f ${_man}
-    DEPENDS tarvello-cli
+    DEPENDS tarvello-cli ${_commands}
     VERBATIM)
   add_custom_target(tarvello-cli-man ALL DEPENDS ${_man}.gz)
   install(FILES ${_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -107,8 +107,10 @@ check_deb() { # deb
   oks=$(grep -cE '^[0-9A-F]{10}_[0-9A-F]{2}: OK$' <<<"$out" || true)
   ((oks == keys)) || fail "verify printed $oks keys OK for the list's $keys keys"
   grep -qx "Summary: $keys keys, 0 mismatches" <<<"$out" || fail "verify's summary is wrong"
-  zcat "$root/usr/share/man/man1/tarvello-cli.1.gz" | grep -q '^\.TH TARVELLO-CLI "1"' ||
-    fail "no man page tarvello-cli(1)"
+  local man
+  man=$(zcat "$root/usr/share/man/man1/tarvello-cli.1.gz") || fail "no man page tarvello-cli(1)"
+  grep -q '^\.TH TARVELLO-CLI "1"' <<<"$man" || fail "the man page is not tarvello-cli(1)"
+  grep -q '^\.SS "tarvello-cli verify"' <<<"$man" || fail "the man page has no verify command"
   [ -n "$root" ] || remove_deb "$1"
 }
 
