@@ -90,8 +90,11 @@ windows_zip() { # mingw arch (i686 | x86_64), zip name suffix (win32 | win64)
   mkdir -p "$stage"
   local t
   for t in "${targets[@]}"; do cp "$(built_file "$build" "$t.exe")" "$stage/"; done
-  cp "$src/packaging/README-windows.txt" "$stage/README.txt"
-  cp "$src/tests/data/capk_public.txt" "$src/LICENSE" "$stage/"
+  # The texts to read get Windows line ends, for every Notepad; the list file
+  # stays as it is in the repository (the programs read either line end).
+  sed 's/$/\r/' "$src/packaging/README-windows.txt" >"$stage/README.txt"
+  sed 's/$/\r/' "$src/LICENSE" >"$stage/LICENSE"
+  cp "$src/tests/data/capk_public.txt" "$stage/"
   zip_folder "$stage" "$DIST/Tarvello-$version-$2.zip"
 }
 
