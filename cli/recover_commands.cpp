@@ -95,13 +95,19 @@ RecoverInputs read_inputs(const RecoverOptions& o)
     return in;
 }
 
-int report(const RecoverOptions& o, EmvRecoverStatus status, Json doc,
+// Prints what was recovered and returns the exit status; throws UsageError
+// when nothing could be recovered for a reason other than a failed check.
+int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus status, Json doc,
            const EmvRecoveredCommon& common)
 {
     const std::string key_flag = o.modulus_flag.empty() ? "--ca-modulus" : o.modulus_flag;
     if (status == EMV_RECOVER_BAD_KEY) throw UsageError(key_flag, "not a usable key");
     if (status == EMV_RECOVER_RSA_FAILED) {
-        throw UsageError(o.signed_flag, "the RSA public operation failed");
+        // The length matched; a value the modulus does not exceed cannot have
+        // been signed with this key.
+        const bool below = in.signed_data < in.modulus;
+        throw UsageError(o.signed_flag, below ? "the RSA public operation failed"
+                                              : "the signed data is not below the modulus");
     }
     finish_recover_json(doc, common, status == EMV_RECOVER_OK);
     o.json ? print_json(doc) : print_text(recover_text(doc));
@@ -116,7 +122,7 @@ int run_issuer(const RecoverOptions& o)
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
         bytes_of(in.exponent), &in.cert_options, &cert);
-    return report(o, st, issuer_cert_json(cert), cert.common);
+    return report(o, in, st, issuer_cert_json(cert), cert.common);
 }
 
 int run_icc(const RecoverOptions& o)
@@ -127,7 +133,7 @@ int run_icc(const RecoverOptions& o)
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
         bytes_of(in.exponent), optional_bytes(in.data, in.data_given), &in.cert_options, &cert);
-    return report(o, st, icc_cert_json(cert), cert.common);
+    return report(o, in, st, icc_cert_json(cert), cert.common);
 }
 
 int run_ssad(const RecoverOptions& o)
@@ -137,7 +143,7 @@ int run_ssad(const RecoverOptions& o)
     const EmvRecoverStatus st = emv_recover_ssad(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), bytes_of(in.data), &ssad);
-    return report(o, st, ssad_json(ssad), ssad.common);
+    return report(o, in, st, ssad_json(ssad), ssad.common);
 }
 
 int run_sdad(const RecoverOptions& o)
@@ -147,7 +153,7 @@ int run_sdad(const RecoverOptions& o)
     const EmvRecoverStatus st = emv_recover_sdad(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.data, in.data_given), &sdad);
-    return report(o, st, sdad_json(sdad), sdad.common);
+    return report(o, in, st, sdad_json(sdad), sdad.common);
 }
 
 // A recover subcommand with its signed data and, for the kinds not signed

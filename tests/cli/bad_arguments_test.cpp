@@ -69,6 +69,8 @@ const BadCase kBadCases[] = {
      "--issuer-exponent: odd number of hex digits: the digit at position 1 has no partner"},
     {{"recover", "ssad", "--issuer-modulus", kMod, "--issuer-exponent", "03", "--ssad", "00"},
      "--static-data is required"},
+    {{"recover", "sdad", "--icc-modulus", kMod, "--icc-exponent", "03", "--sdad", "C1D2E3F5"},
+     "--sdad: the signed data is not below the modulus"},
     {{"recover", "sdad", "--icc-modulus", "", "--icc-exponent", "03", "--sdad", "00"},
      "--icc-modulus: the modulus is empty"},
     {{"recover", "sdad", "--icc-modulus", kMod, "--icc-exponent", "03", "--sdad", "00",
