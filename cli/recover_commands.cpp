@@ -28,6 +28,7 @@ struct RecoverOptions {
     std::string date;
     std::string data_flag;  // --static-data or --dynamic-data
     std::string data;
+    CLI::Option* exponent_given = nullptr;
     CLI::Option* remainder_given = nullptr;
     CLI::Option* pan_given = nullptr;
     CLI::Option* date_given = nullptr;
@@ -45,7 +46,13 @@ struct RecoverInputs {
     bool remainder_given = false;
     bool data_given = false;
     std::string pan;
-    EmvCertOptions cert_options = {nullptr, {0, 0, 0}};
+    EmvDate today = {0, 0, 0};
+
+    // Made where it is used: it points into pan.
+    EmvCertOptions cert_options() const
+    {
+        return {pan.empty() ? nullptr : pan.c_str(), today};
+    }
 };
 
 EmvBytes bytes_of(const std::vector<uint8_t>& v)
@@ -86,12 +93,11 @@ RecoverInputs read_inputs(const RecoverOptions& o)
     in.signed_data = parse_hex_arg(o.signed_flag, o.signed_data);
     in.remainder_given = given(o.remainder_given);
     if (in.remainder_given) in.remainder = parse_hex_arg("--remainder", o.remainder);
-    if (!o.exponent.empty()) in.exponent = parse_exponent_bytes("--exponent", o.exponent);
+    if (given(o.exponent_given)) in.exponent = parse_exponent_bytes("--exponent", o.exponent);
     in.data_given = given(o.data_given);
     if (in.data_given) in.data = parse_hex_arg(o.data_flag, o.data);
     if (given(o.pan_given)) in.pan = parse_pan("--pan", o.pan);
-    in.cert_options.pan = in.pan.empty() ? nullptr : in.pan.c_str();
-    in.cert_options.today = given(o.date_given) ? parse_date("--date", o.date) : emv_today();
+    in.today = given(o.date_given) ? parse_date("--date", o.date) : emv_today();
     return in;
 }
 
@@ -117,22 +123,24 @@ int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus st
 int run_issuer(const RecoverOptions& o)
 {
     const RecoverInputs in = read_inputs(o);
+    const EmvCertOptions options = in.cert_options();
     EmvIssuerCert cert;
     const EmvRecoverStatus st = emv_recover_issuer_cert(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
-        bytes_of(in.exponent), &in.cert_options, &cert);
+        bytes_of(in.exponent), &options, &cert);
     return report(o, in, st, issuer_cert_json(cert), cert.common);
 }
 
 int run_icc(const RecoverOptions& o)
 {
     const RecoverInputs in = read_inputs(o);
+    const EmvCertOptions options = in.cert_options();
     EmvIccCert cert;
     const EmvRecoverStatus st = emv_recover_icc_cert(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
-        bytes_of(in.exponent), optional_bytes(in.data, in.data_given), &in.cert_options, &cert);
+        bytes_of(in.exponent), optional_bytes(in.data, in.data_given), &options, &cert);
     return report(o, in, st, icc_cert_json(cert), cert.common);
 }
 
@@ -184,8 +192,9 @@ CLI::App* add_kind(CLI::App* recover, Action& chosen, const char* name, const ch
 void add_cert_options(CLI::App* sub, RecoverOptions& o)
 {
     o.remainder_given = sub->add_option("--remainder", o.remainder, "The key's remainder in hex");
-    sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
-        ->required();
+    o.exponent_given =
+        sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
+            ->required();
     o.pan_given = sub->add_option("--pan", o.pan, "PAN to compare with, digits");
     o.date_given = sub->add_option("--date", o.date, "Date the expiry is judged at, YYMMDD "
                                                     "(default today)");

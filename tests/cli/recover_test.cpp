@@ -34,7 +34,8 @@ std::vector<std::string> icc_args()
     const emv_chain::Chain& c = chain();
     return {"recover", "icc", "--json", "--issuer-modulus", to_hex(c.issuer->modulus),
             "--issuer-exponent", to_hex(c.issuer->exponent), "--cert", to_hex(c.icc_cert_signed),
-            "--remainder", to_hex(c.icc_cert.remainder), "--exponent", to_hex(c.icc->exponent), "--pan", c.pan};
+            "--remainder", to_hex(c.icc_cert.remainder), "--exponent", to_hex(c.icc->exponent),
+            "--pan", c.pan};
 }
 
 std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more)
@@ -79,6 +80,10 @@ TEST(CliRecover, ValidIssuerCertificateGivesTheIssuerKey)
     EXPECT_EQ(doc["valid"], true);
     EXPECT_EQ(doc["checks"].size(), 10u);
     EXPECT_TRUE(failed_checks(doc).empty());
+    // A PAN short enough to be kept inside its string object.
+    const CliRun short_pan = run_cli(with(issuer_args(c.issuer_cert_signed), {"--pan", "476173"}));
+    EXPECT_EQ(short_pan.status, 0) << short_pan.out;
+    EXPECT_EQ(short_pan.json()["checks"]["pan"], true);
 }
 
 // The value of NAME=value in a file of tests/data.
