@@ -167,6 +167,38 @@ void expect_common_matches(const EmvRecoveredCommon& common, const Bytes& block)
     EXPECT_EQ(common.trailer, block[n - 1]);
 }
 
+// What a published key certificate holds, transcribed.
+struct KeyCertFields {
+    const char* identifier;  // issuer identifier or PAN field
+    const char* expiry;
+    const char* serial;
+    int pk_length;
+    const char* key;
+};
+
+Bytes identifier_of(const EmvIssuerCert& c)
+{
+    return bytes(c.issuer_identifier, sizeof c.issuer_identifier);
+}
+
+Bytes identifier_of(const EmvIccCert& c)
+{
+    return bytes(c.pan, sizeof c.pan);
+}
+
+template <typename Cert>
+void expect_fields(const Cert& c, const KeyCertFields& f)
+{
+    EXPECT_EQ(failed(c.common.checks), "");
+    EXPECT_EQ(to_hex(identifier_of(c)), f.identifier);
+    EXPECT_EQ(to_hex(bytes(c.expiry, 2)), f.expiry);
+    EXPECT_EQ(to_hex(bytes(c.serial, 3)), f.serial);
+    EXPECT_EQ(c.pk_length, f.pk_length);
+    EXPECT_EQ(c.pk_exponent_length, 1);
+    EXPECT_EQ(to_hex(modulus_of(c.key)), f.key);
+    EXPECT_EQ(to_hex(exponent_of(c.key)), "03");
+}
+
 TEST(EmvPublishedChain, SdaIssuerCertificateWithRemainderAndSignedStaticData)
 {
     const Bytes ca = from_hex(kSdaCa);
@@ -174,15 +206,8 @@ TEST(EmvPublishedChain, SdaIssuerCertificateWithRemainderAndSignedStaticData)
     const Bytes remainder = from_hex(kSdaIssuerRemainder);
     const EmvIssuerCert issuer = recover_issuer(ca, cert, remainder, kE3,
                                                 at(2009, 12, 31, "4276550013234599"));
-    EXPECT_EQ(failed(issuer.common.checks), "");
+    expect_fields(issuer, {"427655FF", "1209", "0042B3", 128, kSdaIssuerKey});
     EXPECT_EQ(not_made(issuer.common.checks), "");
-    EXPECT_EQ(to_hex(bytes(issuer.issuer_identifier, 4)), "427655FF");
-    EXPECT_EQ(to_hex(bytes(issuer.expiry, 2)), "1209");
-    EXPECT_EQ(to_hex(bytes(issuer.serial, 3)), "0042B3");
-    EXPECT_EQ(issuer.pk_length, 128);
-    EXPECT_EQ(issuer.pk_exponent_length, 1);
-    EXPECT_EQ(to_hex(modulus_of(issuer.key)), kSdaIssuerKey);
-    EXPECT_EQ(to_hex(exponent_of(issuer.key)), "03");
 
     const Bytes block = oracle_block(ca, cert);
     expect_common_matches(issuer.common, block);
@@ -221,12 +246,7 @@ TEST(EmvPublishedChain, DdaIccCertificateAndSignedDynamicData)
     const Bytes remainder = from_hex(kDdaIssuerRemainder);
     const EmvIssuerCert issuer = recover_issuer(ca, issuer_cert, remainder, kE3,
                                                 at(2021, 12, 31, "5285881254345653"));
-    EXPECT_EQ(failed(issuer.common.checks), "");
-    EXPECT_EQ(to_hex(bytes(issuer.issuer_identifier, 4)), "528588FF");
-    EXPECT_EQ(to_hex(bytes(issuer.expiry, 2)), "1221");
-    EXPECT_EQ(to_hex(bytes(issuer.serial, 3)), "006EE2");
-    EXPECT_EQ(issuer.pk_length, 176);
-    EXPECT_EQ(to_hex(modulus_of(issuer.key)), kDdaIssuerKey);
+    expect_fields(issuer, {"528588FF", "1221", "006EE2", 176, kDdaIssuerKey});
     expect_common_matches(issuer.common, oracle_block(ca, issuer_cert));
 
     const Bytes issuer_key = modulus_of(issuer.key);
@@ -234,14 +254,8 @@ TEST(EmvPublishedChain, DdaIccCertificateAndSignedDynamicData)
     const Bytes static_data = from_hex(kDdaStaticData);
     const EmvIccCert icc = recover_icc(issuer_key, icc_cert, {}, given(static_data),
                                        at(2015, 6, 30, "5285881254345653"));
-    EXPECT_EQ(failed(icc.common.checks), "");
+    expect_fields(icc, {"5285881254345653FFFF", "0615", "345653", 112, kDdaIccKey});
     EXPECT_EQ(not_made(icc.common.checks), "");
-    EXPECT_EQ(to_hex(bytes(icc.pan, 10)), "5285881254345653FFFF");
-    EXPECT_EQ(to_hex(bytes(icc.expiry, 2)), "0615");
-    EXPECT_EQ(to_hex(bytes(icc.serial, 3)), "345653");
-    EXPECT_EQ(icc.pk_length, 112);
-    EXPECT_EQ(icc.pk_exponent_length, 1);
-    EXPECT_EQ(to_hex(modulus_of(icc.key)), kDdaIccKey);
     const Bytes icc_block = oracle_block(issuer_key, icc_cert);
     expect_common_matches(icc.common, icc_block);
     EXPECT_EQ(to_hex(Bytes(icc_block.begin() + 21, icc_block.begin() + 21 + 112)), kDdaIccKey);
@@ -278,13 +292,8 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     const Bytes cert = from_hex(kLongIssuerCert);
     const EmvIssuerCert issuer = recover_issuer(ca, cert, {}, kE3,
                                                 at(2026, 12, 9, "4761739001010119"));
-    EXPECT_EQ(failed(issuer.common.checks), "");
+    expect_fields(issuer, {"476173FF", "1231", "03DA0A", 176, kLongIssuerKey});
     EXPECT_EQ(not_made(issuer.common.checks), "");
-    EXPECT_EQ(to_hex(bytes(issuer.issuer_identifier, 4)), "476173FF");
-    EXPECT_EQ(to_hex(bytes(issuer.expiry, 2)), "1231");
-    EXPECT_EQ(to_hex(bytes(issuer.serial, 3)), "03DA0A");
-    EXPECT_EQ(issuer.pk_length, 176);
-    EXPECT_EQ(to_hex(modulus_of(issuer.key)), kLongIssuerKey);
     const Bytes block = oracle_block(ca, cert);
     expect_common_matches(issuer.common, block);
     // The key field's 212 bytes: the 176-byte key, then BB.
@@ -320,13 +329,8 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     const Bytes icc_remainder = from_hex(kLongIccRemainder);
     const EmvIccCert icc = recover_icc(issuer_key, icc_cert, icc_remainder, kNotGiven,
                                        at(2022, 12, 31, "4761739001010119"));
-    EXPECT_EQ(failed(icc.common.checks), "");
+    expect_fields(icc, {"4761739001010119FFFF", "1222", "000001", 176, kLongIccKey});
     EXPECT_EQ(not_made(icc.common.checks), "hash");
-    EXPECT_EQ(to_hex(bytes(icc.pan, 10)), "4761739001010119FFFF");
-    EXPECT_EQ(to_hex(bytes(icc.expiry, 2)), "1222");
-    EXPECT_EQ(to_hex(bytes(icc.serial, 3)), "000001");
-    EXPECT_EQ(icc.pk_length, 176);
-    EXPECT_EQ(to_hex(modulus_of(icc.key)), kLongIccKey);
     EXPECT_EQ(to_hex(bytes(icc.common.hash, 20)), kLongIccHash);
     const Bytes icc_block = oracle_block(issuer_key, icc_cert);
     expect_common_matches(icc.common, icc_block);
