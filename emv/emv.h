@@ -96,8 +96,8 @@ struct EmvPublicKey {
     int32_t exponent_length;
 };
 
-// Fields common to the four recovered blocks. Fields past the end of a short
-// block are zero.
+// Fields common to the four recovered blocks. A block shorter than its
+// layout leaves every field zero (see the checks below).
 struct EmvRecoveredCommon {
     uint8_t header;
     uint8_t format;
