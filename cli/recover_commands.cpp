@@ -144,24 +144,30 @@ int run_icc(const RecoverOptions& o)
     return report(o, in, st, icc_cert_json(cert), cert.common);
 }
 
-int run_ssad(const RecoverOptions& o)
+// Signed static or dynamic data: recovered with the signer's key, the hash
+// over the data given (always given for static data: the option is required).
+template <typename Signed>
+int run_signed_data(const RecoverOptions& o,
+                    EmvRecoverStatus (*recover)(const uint8_t*, int32_t, EmvBytes, EmvBytes,
+                                                EmvBytes, Signed*),
+                    Json (*to_json)(const Signed&))
 {
     const RecoverInputs in = read_inputs(o);
-    EmvSsad ssad;
-    const EmvRecoverStatus st = emv_recover_ssad(
+    Signed out;
+    const EmvRecoverStatus st = recover(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), bytes_of(in.data), &ssad);
-    return report(o, in, st, ssad_json(ssad), ssad.common);
+        bytes_of(in.signed_data), optional_bytes(in.data, in.data_given), &out);
+    return report(o, in, st, to_json(out), out.common);
+}
+
+int run_ssad(const RecoverOptions& o)
+{
+    return run_signed_data(o, emv_recover_ssad, ssad_json);
 }
 
 int run_sdad(const RecoverOptions& o)
 {
-    const RecoverInputs in = read_inputs(o);
-    EmvSdad sdad;
-    const EmvRecoverStatus st = emv_recover_sdad(
-        in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), optional_bytes(in.data, in.data_given), &sdad);
-    return report(o, in, st, sdad_json(sdad), sdad.common);
+    return run_signed_data(o, emv_recover_sdad, sdad_json);
 }
 
 // A recover subcommand with its signed data and, for the kinds not signed
