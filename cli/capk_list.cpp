@@ -42,6 +42,7 @@ KeyChecksum compute_checksum(const CapkRecord& rec)
     const int32_t n = capk_checksum_input(&rec, sum.input.data());
     sum.input.resize(static_cast<size_t>(n < 0 ? 0 : n));
     sum.digest.resize(kSha1DigestSize);
-    (void)sha1_compute(sum.digest.data(), sum.input.data(), static_cast<uint32_t>(sum.input.size()));
+    const uint32_t length = static_cast<uint32_t>(sum.input.size());
+    (void)sha1_compute(sum.digest.data(), sum.input.data(), length);
     return sum;
 }

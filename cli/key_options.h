@@ -40,5 +40,6 @@ struct SignerKey {
 void check_modulus(const std::string& argument, const std::vector<uint8_t>& modulus,
                    size_t max_length);
 
-// The key the options name, its modulus checked by check_modulus. Throws UsageError when neither pair is given or a value is refused.
+// The key the options name, its modulus checked by check_modulus. Throws
+// UsageError when neither pair is given or a value is refused.
 SignerKey resolve_key(const KeyOptions& opts, size_t max_length);

@@ -47,6 +47,8 @@ int main(int argc, char** argv)
                  "certificate recovery",
                  "tarvello-cli"};
     app.set_version_flag("--version", "tarvello-cli " TARVELLO_VERSION);
+    app.footer("Exit status: 0 every check passed, 1 a check failed, 2 a usage or input error.\n"
+               "Every subcommand takes --json (after its name) and --help.");
     app.require_subcommand(1);
     Action chosen;
     add_list_command(app, chosen);

@@ -28,6 +28,7 @@ struct RecoverOptions {
     std::string date;
     std::string data_flag;  // --static-data or --dynamic-data
     std::string data;
+    CLI::Option* exponent_given = nullptr;
     CLI::Option* remainder_given = nullptr;
     CLI::Option* pan_given = nullptr;
     CLI::Option* date_given = nullptr;
@@ -45,7 +46,13 @@ struct RecoverInputs {
     bool remainder_given = false;
     bool data_given = false;
     std::string pan;
-    EmvCertOptions cert_options = {nullptr, {0, 0, 0}};
+    EmvDate today = {0, 0, 0};
+
+    // Made where it is used: it points into pan.
+    EmvCertOptions cert_options() const
+    {
+        return {pan.empty() ? nullptr : pan.c_str(), today};
+    }
 };
 
 EmvBytes bytes_of(const std::vector<uint8_t>& v)
@@ -86,22 +93,27 @@ RecoverInputs read_inputs(const RecoverOptions& o)
     in.signed_data = parse_hex_arg(o.signed_flag, o.signed_data);
     in.remainder_given = given(o.remainder_given);
     if (in.remainder_given) in.remainder = parse_hex_arg("--remainder", o.remainder);
-    if (!o.exponent.empty()) in.exponent = parse_exponent_bytes("--exponent", o.exponent);
+    if (given(o.exponent_given)) in.exponent = parse_exponent_bytes("--exponent", o.exponent);
     in.data_given = given(o.data_given);
     if (in.data_given) in.data = parse_hex_arg(o.data_flag, o.data);
     if (given(o.pan_given)) in.pan = parse_pan("--pan", o.pan);
-    in.cert_options.pan = in.pan.empty() ? nullptr : in.pan.c_str();
-    in.cert_options.today = given(o.date_given) ? parse_date("--date", o.date) : emv_today();
+    in.today = given(o.date_given) ? parse_date("--date", o.date) : emv_today();
     return in;
 }
 
-int report(const RecoverOptions& o, EmvRecoverStatus status, Json doc,
+// Prints what was recovered and returns the exit status; throws UsageError
+// when nothing could be recovered for a reason other than a failed check.
+int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus status, Json doc,
            const EmvRecoveredCommon& common)
 {
     const std::string key_flag = o.modulus_flag.empty() ? "--ca-modulus" : o.modulus_flag;
     if (status == EMV_RECOVER_BAD_KEY) throw UsageError(key_flag, "not a usable key");
     if (status == EMV_RECOVER_RSA_FAILED) {
-        throw UsageError(o.signed_flag, "the RSA public operation failed");
+        // The length matched; a value the modulus does not exceed cannot have
+        // been signed with this key.
+        const bool below = in.signed_data < in.modulus;
+        throw UsageError(o.signed_flag, below ? "the RSA public operation failed"
+                                              : "the signed data is not below the modulus");
     }
     finish_recover_json(doc, common, status == EMV_RECOVER_OK);
     o.json ? print_json(doc) : print_text(recover_text(doc));
@@ -111,43 +123,51 @@ int report(const RecoverOptions& o, EmvRecoverStatus status, Json doc,
 int run_issuer(const RecoverOptions& o)
 {
     const RecoverInputs in = read_inputs(o);
+    const EmvCertOptions options = in.cert_options();
     EmvIssuerCert cert;
     const EmvRecoverStatus st = emv_recover_issuer_cert(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
-        bytes_of(in.exponent), &in.cert_options, &cert);
-    return report(o, st, issuer_cert_json(cert), cert.common);
+        bytes_of(in.exponent), &options, &cert);
+    return report(o, in, st, issuer_cert_json(cert), cert.common);
 }
 
 int run_icc(const RecoverOptions& o)
 {
     const RecoverInputs in = read_inputs(o);
+    const EmvCertOptions options = in.cert_options();
     EmvIccCert cert;
     const EmvRecoverStatus st = emv_recover_icc_cert(
         in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
         bytes_of(in.signed_data), optional_bytes(in.remainder, in.remainder_given),
-        bytes_of(in.exponent), optional_bytes(in.data, in.data_given), &in.cert_options, &cert);
-    return report(o, st, icc_cert_json(cert), cert.common);
+        bytes_of(in.exponent), optional_bytes(in.data, in.data_given), &options, &cert);
+    return report(o, in, st, icc_cert_json(cert), cert.common);
+}
+
+// Signed static or dynamic data: recovered with the signer's key, the hash
+// over the data given (always given for static data: the option is required).
+template <typename Signed>
+int run_signed_data(const RecoverOptions& o,
+                    EmvRecoverStatus (*recover)(const uint8_t*, int32_t, EmvBytes, EmvBytes,
+                                                EmvBytes, Signed*),
+                    Json (*to_json)(const Signed&))
+{
+    const RecoverInputs in = read_inputs(o);
+    Signed out;
+    const EmvRecoverStatus st = recover(
+        in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
+        bytes_of(in.signed_data), optional_bytes(in.data, in.data_given), &out);
+    return report(o, in, st, to_json(out), out.common);
 }
 
 int run_ssad(const RecoverOptions& o)
 {
-    const RecoverInputs in = read_inputs(o);
-    EmvSsad ssad;
-    const EmvRecoverStatus st = emv_recover_ssad(
-        in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), bytes_of(in.data), &ssad);
-    return report(o, st, ssad_json(ssad), ssad.common);
+    return run_signed_data(o, emv_recover_ssad, ssad_json);
 }
 
 int run_sdad(const RecoverOptions& o)
 {
-    const RecoverInputs in = read_inputs(o);
-    EmvSdad sdad;
-    const EmvRecoverStatus st = emv_recover_sdad(
-        in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), optional_bytes(in.data, in.data_given), &sdad);
-    return report(o, st, sdad_json(sdad), sdad.common);
+    return run_signed_data(o, emv_recover_sdad, sdad_json);
 }
 
 // A recover subcommand with its signed data and, for the kinds not signed
@@ -178,8 +198,9 @@ CLI::App* add_kind(CLI::App* recover, Action& chosen, const char* name, const ch
 void add_cert_options(CLI::App* sub, RecoverOptions& o)
 {
     o.remainder_given = sub->add_option("--remainder", o.remainder, "The key's remainder in hex");
-    sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
-        ->required();
+    o.exponent_given =
+        sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
+            ->required();
     o.pan_given = sub->add_option("--pan", o.pan, "PAN to compare with, digits");
     o.date_given = sub->add_option("--date", o.date, "Date the expiry is judged at, YYMMDD "
                                                     "(default today)");

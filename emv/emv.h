@@ -96,8 +96,8 @@ struct EmvPublicKey {
     int32_t exponent_length;
 };
 
-// Fields common to the four recovered blocks. Fields past the end of a short
-// block are zero.
+// Fields common to the four recovered blocks. A block shorter than its
+// layout leaves every field zero (see the checks below).
 struct EmvRecoveredCommon {
     uint8_t header;
     uint8_t format;
@@ -175,6 +175,12 @@ struct EmvBytes {
 // certificate 36 bytes, ICC certificate 42, signed static data 26, signed
 // dynamic data 25) leaves every field zero and fails every check of the
 // block (the hash is still not made when its other data is not given).
+//
+// key_length of a key certificate: key length 1..kEmvMaxKeyLength; a key
+// that fits its field leaves only BB after it and has no (or an empty)
+// remainder, a longer one a remainder of exactly the missing length; the
+// exponent length field is 1 or 3 and equals the given exponent's length
+// (not compared when no exponent is given).
 //
 // Hash: NOT_MADE when any data it covers is not given. The remainder counts
 // as empty when the key fits its field and no remainder is given. The BB pad

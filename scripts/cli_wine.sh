@@ -20,7 +20,7 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 EXE=$WIN/cli/tarvello-cli.exe
 CLI=$NATIVE/cli/tarvello-cli
-CERTS=tests/data/issuer_cert_a000000003_94.txt
+CHAINS=tests/data/emv_published_chains.txt
 
 say() { printf 'cli-wine: %s\n' "$*"; }
 die() { printf 'cli-wine: FAIL: %s\n' "$*" >&2; exit 1; }
@@ -39,7 +39,9 @@ fi
 
 # Both programs run in the source tree and are given the same relative paths.
 cd "$ROOT"
-value() { sed -n "s/^$1=//p" "$CERTS"; }
+# value NAME: NAME's value in the published chain "long" (its CA key is one of
+# capk_public.txt).
+value() { awk -v n="$1" '/^chain /{c=$2} c=="long" && $1==n {print $2}' "$CHAINS"; }
 
 # compare NAME ARGS...: runs both programs and compares output and status.
 compare() {
@@ -57,8 +59,9 @@ compare() {
 }
 
 compare "verify" verify tests/data/capk_public.txt
-recover=(recover issuer --capks tests/data/capk_public.txt --key "$(value KEY)"
-  --cert "$(value CERT)" --exponent "$(value EXPONENT)" --date 261209)
+recover=(recover issuer --capks tests/data/capk_public.txt --key "$(value ca_rid)_$(value ca_index)"
+  --cert "$(value issuer_cert)" --exponent "$(value issuer_exponent)" --pan "$(value pan)"
+  --date 261209)
 compare "recover issuer" "${recover[@]}"
 compare "recover issuer --json" "${recover[@]}" --json
 say "passed"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the project's own conventions, cheaply, on every test run:
-#  - core/ and crypto/ include nothing of afx/ or ui/;
-#  - the big-number library allocates nothing and uses no STL;
+#  - core/, crypto/ and emv/ include nothing of afx/, ui/ or cli/;
+#  - the big-number library and emv/ allocate nothing and use no STL (emv/
+#    reaches the heap only through rsa_new and rsa_public);
 #  - ui/ has no platform #ifdef;
 #  - sources have no tabs, trailing blanks or CR LF line ends.
 set -uo pipefail
@@ -9,11 +10,11 @@ cd "$(dirname "$0")/.."
 fail=0
 report() { echo "lint: $1"; echo "$2" | sed 's/^/  /'; fail=1; }
 
-hits=$(git grep -n -E '#include +"(afx|ui)/' -- core crypto)
-[ -z "$hits" ] || report "core/ and crypto/ must not include afx/ or ui/" "$hits"
+hits=$(git grep -n -E '#include +"(afx|ui|cli)/' -- core crypto emv)
+[ -z "$hits" ] || report "core/, crypto/ and emv/ must not include afx/, ui/ or cli/" "$hits"
 
-hits=$(git grep -n -E '\b(malloc|calloc|realloc|free|new|delete)\b *[(\[]|#include +<(vector|string|map|memory|list|deque)>|std::(vector|string|map|set|list|deque|unique_ptr|shared_ptr|function)\b' -- crypto/bignum)
-[ -z "$hits" ] || report "crypto/bignum allocates nothing and uses no STL" "$hits"
+hits=$(git grep -n -E '\b(malloc|calloc|realloc|free|new|delete)\b *[(\[]|#include +<(vector|string|map|memory|list|deque)>|std::(vector|string|map|set|list|deque|unique_ptr|shared_ptr|function)\b' -- crypto/bignum emv)
+[ -z "$hits" ] || report "crypto/bignum and emv/ allocate nothing and use no STL" "$hits"
 
 hits=$(git grep -n -E '^\s*#\s*if(def|ndef)?\b.*(_WIN32|WIN32|_MSC_VER|__MINGW|__linux)' -- ui)
 [ -z "$hits" ] || report "ui/ has no platform #ifdef" "$hits"

@@ -8,19 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/run_cli.h"
+#include "tests/emv_support/emv_chain.h"
 
 namespace {
 
-std::string hex(const std::vector<uint8_t>& bytes)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (uint8_t b : bytes) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 15];
-    }
-    return text;
-}
+const auto hex = emv_chain::to_hex;
 
 std::string sha1_hex(const std::vector<uint8_t>& data)
 {

@@ -34,7 +34,8 @@ std::vector<std::string> icc_args()
     const emv_chain::Chain& c = chain();
     return {"recover", "icc", "--json", "--issuer-modulus", to_hex(c.issuer->modulus),
             "--issuer-exponent", to_hex(c.issuer->exponent), "--cert", to_hex(c.icc_cert_signed),
-            "--remainder", to_hex(c.icc_cert.remainder), "--exponent", to_hex(c.icc->exponent), "--pan", c.pan};
+            "--remainder", to_hex(c.icc_cert.remainder), "--exponent", to_hex(c.icc->exponent),
+            "--pan", c.pan};
 }
 
 std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more)
@@ -79,31 +80,38 @@ TEST(CliRecover, ValidIssuerCertificateGivesTheIssuerKey)
     EXPECT_EQ(doc["valid"], true);
     EXPECT_EQ(doc["checks"].size(), 10u);
     EXPECT_TRUE(failed_checks(doc).empty());
+    // A PAN short enough to be kept inside its string object.
+    const CliRun short_pan = run_cli(with(issuer_args(c.issuer_cert_signed), {"--pan", "476173"}));
+    EXPECT_EQ(short_pan.status, 0) << short_pan.out;
+    EXPECT_EQ(short_pan.json()["checks"]["pan"], true);
 }
 
-// The value of NAME=value in a file of tests/data.
-std::string data_value(const std::string& file, const std::string& name)
+// The value of "name value" in the published chain "long" of tests/data:
+// its CA key is one of capk_public.txt.
+std::string long_chain(const std::string& name)
 {
-    const std::string text = read_file(test_data(file));
-    const size_t at = text.find("\n" + name + "=");
-    EXPECT_NE(at, std::string::npos) << name;
+    const std::string text = read_file(test_data("emv_published_chains.txt"));
+    const size_t chain = text.find("\nchain long\n");
+    const size_t at = text.find("\n" + name + " ", chain);
+    EXPECT_TRUE(chain != std::string::npos && at != std::string::npos) << name;
     const size_t from = at + name.size() + 2;
     return text.substr(from, text.find('\n', from) - from);
 }
 
 TEST(CliRecover, PublishedIssuerCertificateUnderAListedKey)
 {
-    const char kFile[] = "issuer_cert_a000000003_94.txt";
-    const CliRun run = run_cli({"recover", "issuer", "--json", "--capks",
-                                test_data("capk_public.txt"), "--key", data_value(kFile, "KEY"),
-                                "--cert", data_value(kFile, "CERT"), "--exponent",
-                                data_value(kFile, "EXPONENT"), "--date", "261209"});
+    const CliRun run = run_cli(
+        {"recover", "issuer", "--json", "--capks", test_data("capk_public.txt"), "--key",
+         long_chain("ca_rid") + "_" + long_chain("ca_index"), "--cert", long_chain("issuer_cert"),
+         "--exponent", long_chain("issuer_exponent"), "--pan", long_chain("pan"), "--date",
+         "261209"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json doc = run.json();
-    EXPECT_EQ(doc["issuer_identifier"], data_value(kFile, "ISSUER_IDENTIFIER"));
-    EXPECT_EQ(doc["expiry"], data_value(kFile, "EXPIRY"));
-    EXPECT_EQ(doc["modulus"], data_value(kFile, "ISSUER_MODULUS"));
+    EXPECT_EQ(doc["issuer_identifier"], "476173FF");
+    EXPECT_EQ(doc["expiry"], "1231");
+    EXPECT_EQ(doc["modulus"], long_chain("issuer_key"));
     EXPECT_EQ(doc["hash_ok"], true);
+    EXPECT_EQ(doc["checks"].size(), 10u);
     EXPECT_EQ(doc["valid"], true);
 }
 
