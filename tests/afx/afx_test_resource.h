@@ -15,7 +15,6 @@
 #define IDC_SINGLE              1002
 #define IDC_READONLY            1003
 #define IDC_LIST                1004
-#define IDC_SORTED              1005
 #define IDC_CHECK               1006
 #define IDC_RADIO_A             1007
 #define IDC_RADIO_B             1008

@@ -259,7 +259,7 @@ void CommandsTest::SetUp()
 {
     heap_faults::Disarm();
     sim::Reset();
-    sim::LoadResources(TARVELLO_RC_FILE, TARVELLO_RESOURCE_H);
+    sim::LoadResources(TARVELLO_RES_FILE);
     char pattern[] = "/tmp/tarvello-commands-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "afx/sim/sim.h"
+#include "tests/sim/sim.h"
 #include "ui/MainDlg.h"
 
 namespace commands {

@@ -13,22 +13,6 @@ class MainWindowTest : public WindowTest {};
 
 // ---- template ------------------------------------------------------------------
 
-TEST_F(MainWindowTest, TemplateIsAFixedSizeApplicationWindow)
-{
-    const sim::DialogTemplate* t = sim::Template(IDD_MAIN);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->caption, "Tarvello");
-    EXPECT_EQ(t->cx, 454);
-    EXPECT_EQ(t->cy, 568);
-    EXPECT_EQ(t->font_face, "MS Gothic");
-    EXPECT_EQ(t->font_points, 9);
-    const DWORD required = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                           DS_MODALFRAME | DS_SETFONT;
-    EXPECT_EQ(t->style & required, required);
-    EXPECT_EQ(t->style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0u) << "one fixed size";
-    EXPECT_EQ(t->ex_style & WS_EX_APPWINDOW, (DWORD)WS_EX_APPWINDOW);
-}
-
 // Style facts the behaviour depends on: which box takes Enter, which are
 // read-only, that nothing scrolls by itself, the unsorted list, the radio
 // group without tab stops.

@@ -44,7 +44,7 @@ std::vector<View> Snapshot(HWND dlg)
 void WindowTest::SetUp()
 {
     sim::Reset();
-    sim::LoadResources(TARVELLO_RC_FILE, TARVELLO_RESOURCE_H);
+    sim::LoadResources(TARVELLO_RES_FILE);
 }
 
 int WindowTest::RunMain(const std::function<void(HWND, CMainDlg&)>& body)

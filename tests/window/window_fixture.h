@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "afx/sim/sim.h"
+#include "tests/sim/sim.h"
 #include "ui/MainDlg.h"
 
 namespace shell {

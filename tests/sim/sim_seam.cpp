@@ -1,6 +1,6 @@
 // The sim's side of the afx seam.
 #include "afx/afx_seam.h"
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -9,4 +9,4 @@ void AfxPlatformAttachUrlLink(HWND hButton) {
   if (Window* w = WindowOf(hButton)) w->link = true;
 }
 
-void AfxPlatformToolkitCleanUp() { LogCall("BCGCBProCleanUp", 0); }
+void AfxPlatformToolkitCleanUp() { LogCall("BCGCBProCleanUp"); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -45,17 +45,15 @@ void StoreChosenPath(LPOPENFILENAMEA ofn, const std::string& path) {
   }
 }
 
-BOOL FileDialog(LPOPENFILENAMEA ofn, bool open) {
+BOOL FileDialog(LPOPENFILENAMEA ofn) {
   World& w = TheWorld();
   sim::FileDialogCall call;
-  call.open = open;
   call.owner = ofn->hwndOwner;
   if (ofn->lpstrDefExt != nullptr) call.def_ext = std::string(ofn->lpstrDefExt);
   call.filter = FilterOf(ofn->lpstrFilter);
   call.initial_file = ofn->lpstrFile != nullptr ? ofn->lpstrFile : "";
   call.flags = ofn->Flags;
   call.accepted = false;
-  w.common_dialog_error = 0;
 
   std::optional<std::string> choice;
   if (!w.open_files.empty()) {
@@ -64,18 +62,12 @@ BOOL FileDialog(LPOPENFILENAMEA ofn, bool open) {
   }
   if (choice) {
     if (ofn->lpstrFile == nullptr || choice->size() + 1 > ofn->nMaxFile) {
-      w.common_dialog_error = FNERR_BUFFERTOOSMALL;  // the path does not fit the caller's buffer
+      // The path does not fit the caller's buffer: the dialog fails.
     } else {
       StoreChosenPath(ofn, *choice);
       call.accepted = true;
     }
   }
-  sim::Event e;
-  e.kind = sim::EventKind::FileDialog;
-  e.text = call.def_ext.value_or("");
-  e.detail = call.accepted ? *choice : "";
-  e.id = call.flags;
-  Log(e);
   w.file_dialogs.push_back(call);
   return call.accepted ? TRUE : FALSE;
 }
@@ -91,29 +83,14 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR text, LPCSTR caption, UINT type) {
   }
   sim::MessageBoxCall call{hWnd, text != nullptr ? text : "", caption != nullptr ? caption : "Error",
                            type, answer};
-  sim::Event e;
-  e.kind = sim::EventKind::MessageBox;
-  e.text = call.text;
-  e.detail = call.caption;
-  e.id = type;
-  Log(e);
   w.message_boxes.push_back(call);
   return answer;
 }
 
-BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn) { return FileDialog(ofn, true); }
-
-BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA ofn) { return FileDialog(ofn, false); }
-
-DWORD WINAPI CommDlgExtendedError(void) { return TheWorld().common_dialog_error; }
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn) { return FileDialog(ofn); }
 
 HINSTANCE WINAPI ShellExecuteA(HWND hWnd, LPCSTR operation, LPCSTR file, LPCSTR, LPCSTR, int) {
   sim::ShellOpen open{hWnd, operation != nullptr ? operation : "", file != nullptr ? file : ""};
-  sim::Event e;
-  e.kind = sim::EventKind::ShellOpen;
-  e.text = open.file;
-  e.detail = open.operation;
-  Log(e);
   TheWorld().shell_opens.push_back(open);
   return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(42));  // > 32: success
 }

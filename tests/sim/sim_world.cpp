@@ -1,9 +1,11 @@
 // The simulated system's state, Reset, resources and the event log.
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_world.h"
 
-#include <sstream>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 
-#include "afx/sim/sim_resources.h"
+#include "tests/sim/sim_resources.h"
 
 namespace sim {
 namespace detail {
@@ -36,28 +38,7 @@ Window* FindControl(HWND dlg, int id) {
 
 Window* DialogOf(Window& w) { return w.kind == Kind::Dialog ? &w : WindowOf(w.parent); }
 
-void Log(Event e) { TheWorld().events.push_back(std::move(e)); }
-
-void LogMessage(UINT message, WPARAM wParam, LPARAM) {
-  Event e;
-  e.kind = EventKind::Message;
-  e.message = message;
-  if (message == WM_COMMAND) {
-    e.id = LOWORD(wParam);
-    e.code = HIWORD(wParam);
-  } else {
-    e.id = static_cast<UINT>(wParam);
-  }
-  Log(e);
-}
-
-void LogCall(const std::string& name, UINT arg) {
-  Event e;
-  e.kind = EventKind::Call;
-  e.text = name;
-  e.id = arg;
-  Log(e);
-}
+void LogCall(const std::string& entry) { TheWorld().calls.push_back(entry); }
 
 HICON IconHandle(int id) {
   return reinterpret_cast<HICON>(static_cast<uintptr_t>(0x1C000000u + static_cast<unsigned>(id & 0xFFFF)));
@@ -76,10 +57,14 @@ using namespace detail;
 
 void Reset() { TheWorld() = World(); }
 
-void LoadResources(const char* rc_path, const char* resource_h_path) {
+void LoadResources(const char* res_path) {
   Resources& r = MutableResources();
-  if (r.rc_path == rc_path && r.header_path == resource_h_path) return;
-  r = ParseResources(rc_path, resource_h_path);
+  if (r.path == res_path) return;
+  std::ifstream in(res_path, std::ios::binary);
+  if (!in) throw std::runtime_error(std::string("sim: cannot read ") + res_path);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  r = ReadResources(bytes);
+  r.path = res_path;
 }
 
 const DialogTemplate* Template(int id) {
@@ -90,12 +75,6 @@ const DialogTemplate* Template(int id) {
 std::optional<std::string> String(UINT id) {
   auto it = LoadedResources().strings.find(id);
   if (it == LoadedResources().strings.end()) return std::nullopt;
-  return it->second;
-}
-
-std::optional<long> Symbol(const std::string& name) {
-  auto it = LoadedResources().symbols.find(name);
-  if (it == LoadedResources().symbols.end()) return std::nullopt;
   return it->second;
 }
 
@@ -122,49 +101,9 @@ void ClearLog() {
   w.shell_opens.clear();
   w.drawn_icons.clear();
   w.destroyed_menus.clear();
+  w.calls.clear();
 }
 
-const std::vector<Event>& Events() { return TheWorld().events; }
-void ClearEvents() { TheWorld().events.clear(); }
-
-bool Event::operator==(const Event& o) const {
-  return kind == o.kind && message == o.message && id == o.id && code == o.code && text == o.text &&
-         detail == o.detail;
-}
-
-std::string Describe(const Event& e) {
-  static const char* const kinds[] = {"Message", "ModalBegin", "ModalEnd", "HandlerLeftOpen",
-                                      "MessageBox", "FileDialog", "ShellOpen", "Call"};
-  std::ostringstream s;
-  s << kinds[static_cast<int>(e.kind)] << " msg=0x" << std::hex << e.message << " id=0x" << e.id
-    << " code=0x" << e.code << std::dec;
-  if (!e.text.empty()) s << " text=\"" << e.text << "\"";
-  if (!e.detail.empty()) s << " detail=\"" << e.detail << "\"";
-  if (e.optional) s << " (optional)";
-  return s.str();
-}
-
-std::string MatchSequence(const std::vector<Event>& actual, const std::vector<Event>& expected) {
-  size_t a = 0, x = 0;
-  bool ok = true;
-  while (x < expected.size()) {
-    if (a < actual.size() && actual[a] == expected[x]) {
-      ++a;
-      ++x;
-    } else if (expected[x].optional) {
-      ++x;
-    } else {
-      ok = false;
-      break;
-    }
-  }
-  if (ok && a == actual.size()) return "";
-  std::ostringstream s;
-  s << "event sequence mismatch at actual #" << a << ", expected #" << x << "\nexpected:\n";
-  for (const Event& e : expected) s << "  " << Describe(e) << "\n";
-  s << "actual:\n";
-  for (const Event& e : actual) s << "  " << Describe(e) << "\n";
-  return s.str();
-}
+const std::vector<std::string>& Calls() { return TheWorld().calls; }
 
 }  // namespace sim

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "afx/sim/sim_resources.h"
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_resources.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -12,13 +12,12 @@ namespace {
 
 const uintptr_t kModule = 0x400000;
 
-// A resource name as an id: MAKEINTRESOURCE, "#123", or a #define name; -1 if none.
+// A resource name as an id: MAKEINTRESOURCE or "#123"; -1 if neither (the
+// program names every resource by id).
 long ResourceIdOf(LPCSTR name) {
   if (name == nullptr) return -1;
   if (IS_INTRESOURCE(name)) return static_cast<long>(reinterpret_cast<uintptr_t>(name));
-  if (name[0] == '#') return std::atol(name + 1);
-  std::optional<long> v = sim::Symbol(name);
-  return v ? *v : -1;
+  return name[0] == '#' ? std::atol(name + 1) : -1;
 }
 
 bool HasResource(long type, long id) {
@@ -26,7 +25,7 @@ bool HasResource(long type, long id) {
   switch (type) {
     case 3:   // RT_ICON
     case 14:  // RT_GROUP_ICON
-      return r.icons.count(static_cast<int>(id)) != 0;
+      return r.icon_groups.count(static_cast<int>(id)) != 0;
     case 5:   // RT_DIALOG
       return r.dialogs.count(static_cast<int>(id)) != 0;
     case 6:   // RT_STRING: block id holds strings (id - 1) * 16 .. id * 16 - 1
@@ -56,7 +55,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR iconName) {
   long id = ResourceIdOf(iconName);
   if (id < 0) return NULL;
   if (hInstance == NULL) return id >= 32512 && id <= 32517 ? IconHandle(static_cast<int>(id)) : NULL;
-  return LoadedResources().icons.count(static_cast<int>(id)) ? IconHandle(static_cast<int>(id)) : NULL;
+  return LoadedResources().icon_groups.count(static_cast<int>(id)) ? IconHandle(static_cast<int>(id)) : NULL;
 }
 
 int WINAPI LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int bufferMax) {

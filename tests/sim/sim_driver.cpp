@@ -1,7 +1,7 @@
 // The test-driving API: user actions, readers and painting helpers.
 #include <stdexcept>
 
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -166,7 +166,7 @@ std::vector<ControlState> Controls(HWND dlg) {
   std::vector<ControlState> out;
   for (HWND h : MustDialog(dlg).children) {
     const Window& c = *WindowOf(h);
-    out.push_back({h, c.id, c.window_class, c.text, c.style, c.ex_style, c.check, c.icon});
+    out.push_back({h, c.id, c.window_class, c.text, c.style, c.check, c.icon});
   }
   return out;
 }

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "afx/sim/sim_resources.h"
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_resources.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -29,9 +29,7 @@ Kind KindOf(const std::string& window_class) {
 
 int TemplateIdOf(LPCSTR name) {
   if (IS_INTRESOURCE(name)) return static_cast<int>(reinterpret_cast<uintptr_t>(name));
-  if (name[0] == '#') return std::atoi(name + 1);
-  std::optional<long> v = sim::Symbol(name);
-  return v ? static_cast<int>(*v) : -1;
+  return name[0] == '#' ? std::atoi(name + 1) : -1;  // the program names templates by id
 }
 
 HWND CreateControl(const sim::TemplateControl& t, HWND dlg) {
@@ -44,8 +42,8 @@ HWND CreateControl(const sim::TemplateControl& t, HWND dlg) {
   c.style = t.style;
   c.ex_style = t.ex_style;
   if (c.kind == Kind::Static && (t.style & SS_TYPEMASK) == SS_ICON) {
-    // The text names the icon resource; the control shows its image.
-    c.icon = ::LoadIconA(::GetModuleHandleA(NULL), t.text.c_str());
+    // The title names the icon resource; the control shows its image.
+    c.icon = ::LoadIconA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(t.resource_id));
   } else if (c.kind != Kind::ComboBox) {
     c.text = t.text;
   }
@@ -75,7 +73,8 @@ HWND CreateDialogWindow(const sim::DialogTemplate& t, HWND owner, DLGPROC proc) 
     HWND c = CreateControl(ct, h);
     Window* dlg = WindowOf(h);
     dlg->children.push_back(c);
-    if (ct.statement == "DEFPUSHBUTTON" && dlg->def_id == IDOK) dlg->def_id = ct.id;
+    bool def_button = KindOf(ct.window_class) == Kind::Button && (ct.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    if (def_button && dlg->def_id == IDOK) dlg->def_id = ct.id;
   }
   return h;
 }
@@ -105,13 +104,11 @@ class DialogLifetime {
     Window* dlg = WindowOf(h_);
     if (dlg != nullptr) {
       RestoreOwner(*dlg);
-      sim::Event e;
-      e.kind = sim::EventKind::ModalEnd;
-      e.id = static_cast<UINT>(dlg->result);
+      std::string ended = "ended " + std::to_string(dlg->result);
       for (HWND c : dlg->children) w.windows.erase(c);
       if (dlg->system_menu != NULL) w.menus.erase(dlg->system_menu);
       w.windows.erase(h_);
-      Log(e);
+      LogCall(ended);
     }
     for (auto it = w.modal_stack.begin(); it != w.modal_stack.end(); ++it) {
       if (*it == h_) {
@@ -136,10 +133,7 @@ void RunModalScript(HWND h) {
   handler(h);
   Window* dlg = WindowOf(h);
   if (dlg != nullptr && !dlg->ended) {
-    sim::Event e;
-    e.kind = sim::EventKind::HandlerLeftOpen;
-    e.id = static_cast<UINT>(dlg->template_id);
-    Log(e);
+    LogCall("left open " + std::to_string(dlg->template_id));
     ::EndDialog(h, IDCANCEL);
   }
 }
@@ -151,15 +145,12 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND hWndParent, 
   int id = TemplateIdOf(templateName);
   const sim::DialogTemplate* t = sim::Template(id);
   if (t == nullptr) {
-    LogCall("DialogBoxParamA: no template", static_cast<UINT>(id));
+    LogCall("no template " + std::to_string(id));
     return -1;
   }
   HWND h = CreateDialogWindow(*t, hWndParent, dialogProc);
   DialogLifetime lifetime(h);
-  sim::Event begin;
-  begin.kind = sim::EventKind::ModalBegin;
-  begin.id = static_cast<UINT>(id);
-  Log(begin);
+  LogCall("DialogBoxParamA " + std::to_string(id));
   // A modal dialog disables its owner until it ends.
   if (hWndParent != NULL && ::IsWindowEnabled(hWndParent)) {
     ::EnableWindow(hWndParent, FALSE);

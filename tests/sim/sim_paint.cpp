@@ -1,5 +1,5 @@
 // Minimised state, metrics, client area and painting calls (recorded).
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -33,18 +33,18 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT paint) {
   paint->hdc = hdc;
   paint->fErase = TRUE;
   paint->rcPaint = {0, 0, w->client_width, w->client_height};
-  LogCall("BeginPaint", 0);
+  LogCall("BeginPaint");
   return hdc;
 }
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT*) {
   if (WindowOf(hWnd) == nullptr) return FALSE;
-  LogCall("EndPaint", 0);
+  LogCall("EndPaint");
   return TRUE;
 }
 
 BOOL WINAPI DrawIcon(HDC hDC, int x, int y, HICON hIcon) {
   TheWorld().drawn_icons.push_back({x, y, hIcon});
-  LogCall("DrawIcon", 0);
+  LogCall("DrawIcon");
   return hDC != NULL && hIcon != NULL;
 }

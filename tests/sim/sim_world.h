@@ -1,11 +1,11 @@
-// sim_world.h - the state of the simulated window system (internal to afx/sim).
+// sim_world.h - the state of the simulated window system (internal to tests/sim).
 //
 // Classes in this file:
 //   sim::detail::Window  one window: a dialog or one of its controls
 //   sim::detail::Menu    a system menu
 //   sim::detail::World   all windows, menus, scripts and logs
-#ifndef TARVELLO_AFX_SIM_WORLD_H
-#define TARVELLO_AFX_SIM_WORLD_H
+#ifndef TARVELLO_TESTS_SIM_WORLD_H
+#define TARVELLO_TESTS_SIM_WORLD_H
 
 #include <deque>
 #include <functional>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "afx/sim/sim.h"
+#include "tests/sim/sim.h"
 
 namespace sim {
 namespace detail {
@@ -32,7 +32,7 @@ struct Window {
   DWORD ex_style = 0;
   // controls
   int check = BST_UNCHECKED;
-  std::vector<std::string> items;
+  std::vector<std::string> items;  // a drop-down list's entries, in the order added
   int cur_sel = CB_ERR;
   bool link = false;          // a bound hyperlink button
   HICON icon = NULL;          // an SS_ICON static's image
@@ -62,14 +62,13 @@ struct World {
   std::deque<std::function<void(HWND)>> modal_handlers;
   std::deque<int> message_box_answers;
   std::deque<std::optional<std::string>> open_files;
-  DWORD common_dialog_error = 0;
 
   std::vector<MessageBoxCall> message_boxes;
   std::vector<FileDialogCall> file_dialogs;
   std::vector<ShellOpen> shell_opens;
   std::vector<DrawnIcon> drawn_icons;
   std::vector<HMENU> destroyed_menus;
-  std::vector<Event> events;
+  std::vector<std::string> calls;
 };
 
 World& TheWorld();
@@ -82,9 +81,8 @@ Window* FindControl(HWND dlg, int id);
 // The dialog a window belongs to (itself for a dialog).
 Window* DialogOf(Window& w);
 
-void Log(Event e);
-void LogMessage(UINT message, WPARAM wParam, LPARAM lParam);
-void LogCall(const std::string& name, UINT arg);
+// Appends to the Calls() log.
+void LogCall(const std::string& entry);
 
 // Fake handles for resources: stable for an id across Reset.
 HICON IconHandle(int id);
@@ -102,4 +100,4 @@ void Notify(Window& ctrl, UINT code);
 }  // namespace detail
 }  // namespace sim
 
-#endif  // TARVELLO_AFX_SIM_WORLD_H
+#endif  // TARVELLO_TESTS_SIM_WORLD_H

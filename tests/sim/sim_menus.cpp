@@ -1,15 +1,25 @@
-// System menus: one per dialog, made on first request with the standard items.
-#include "afx/sim/sim_world.h"
+// System menus: one per dialog, made on first request with the items its
+// frame allows.
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
 namespace {
 
-std::vector<sim::MenuItem> StandardSystemMenu() {
-  return {{MF_STRING, SC_RESTORE, "&Restore"},   {MF_STRING, SC_MOVE, "&Move"},
-          {MF_STRING, SC_SIZE, "&Size"},         {MF_STRING, SC_MINIMIZE, "Mi&nimize"},
-          {MF_STRING, SC_MAXIMIZE, "Ma&ximize"}, {MF_SEPARATOR, 0, ""},
-          {MF_STRING, SC_CLOSE, "&Close\tAlt+F4"}};
+// The standard items less those the window's frame rules out: Size needs a
+// sizing border, Minimize and Maximize their boxes, Restore either box.
+std::vector<sim::MenuItem> SystemMenuFor(DWORD style) {
+  bool min_box = (style & WS_MINIMIZEBOX) != 0;
+  bool max_box = (style & WS_MAXIMIZEBOX) != 0;
+  std::vector<sim::MenuItem> items;
+  if (min_box || max_box) items.push_back({MF_STRING, SC_RESTORE, "&Restore"});
+  items.push_back({MF_STRING, SC_MOVE, "&Move"});
+  if (style & WS_THICKFRAME) items.push_back({MF_STRING, SC_SIZE, "&Size"});
+  if (min_box) items.push_back({MF_STRING, SC_MINIMIZE, "Mi&nimize"});
+  if (max_box) items.push_back({MF_STRING, SC_MAXIMIZE, "Ma&ximize"});
+  items.push_back({MF_SEPARATOR, 0, ""});
+  items.push_back({MF_STRING, SC_CLOSE, "&Close\tAlt+F4"});
+  return items;
 }
 
 }  // namespace
@@ -25,7 +35,7 @@ HMENU WINAPI GetSystemMenu(HWND hWnd, BOOL revert) {
   }
   if (w->system_menu == NULL) {
     HMENU h = reinterpret_cast<HMENU>(NewHandleValue());
-    world.menus[h] = Menu{hWnd, StandardSystemMenu()};
+    world.menus[h] = Menu{hWnd, SystemMenuFor(w->style)};
     w->system_menu = h;
   }
   return w->system_menu;
@@ -43,7 +53,7 @@ BOOL WINAPI AppendMenuA(HMENU hMenu, UINT flags, UINT_PTR idNewItem, LPCSTR newI
 BOOL WINAPI DestroyMenu(HMENU hMenu) {
   World& world = TheWorld();
   world.destroyed_menus.push_back(hMenu);
-  LogCall("DestroyMenu", 0);
+  LogCall("DestroyMenu");
   auto it = world.menus.find(hMenu);
   if (it == world.menus.end()) return FALSE;
   // Destroying a system menu leaves its window without one.

@@ -2,9 +2,8 @@
 // control behaviour and the default window procedure.
 #include <algorithm>
 #include <cstring>
-#include <cctype>
 
-#include "afx/sim/sim_world.h"
+#include "tests/sim/sim_world.h"
 
 using namespace sim::detail;
 
@@ -68,37 +67,10 @@ LRESULT ComboMessage(Window& c, UINT msg, WPARAM wParam, LPARAM lParam) {
       c.items.clear();
       c.cur_sel = CB_ERR;
       return CB_OKAY;
-    case CB_ADDSTRING: {
-      std::string s = StringArg(lParam);
-      auto pos = c.items.end();
-      if (c.style & CBS_SORT) {
-        pos = std::upper_bound(c.items.begin(), c.items.end(), s,
-                               [](const std::string& a, const std::string& b) {
-                                 return std::lexicographical_compare(
-                                     a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-                                       return std::tolower(static_cast<unsigned char>(x)) <
-                                              std::tolower(static_cast<unsigned char>(y));
-                                     });
-                               });
-      }
-      int at = static_cast<int>(pos - c.items.begin());
-      c.items.insert(pos, s);
-      if (c.cur_sel >= at) ++c.cur_sel;  // the selection stays on its entry
-      return at;
-    }
-    case CB_INSERTSTRING: {
-      if (index != -1 && (index < 0 || index > count)) return CB_ERR;
-      int at = index == -1 ? count : index;
-      c.items.insert(c.items.begin() + at, StringArg(lParam));
-      if (c.cur_sel >= at) ++c.cur_sel;
-      return at;
-    }
-    case CB_DELETESTRING:
-      if (!in_range) return CB_ERR;
-      c.items.erase(c.items.begin() + index);
-      if (c.cur_sel == index) c.cur_sel = CB_ERR;
-      else if (c.cur_sel > index) --c.cur_sel;
-      return count - 1;
+    case CB_ADDSTRING:
+      // Drop-down lists here are unsorted: the entry goes at the end.
+      c.items.push_back(StringArg(lParam));
+      return count;
     case CB_GETCOUNT:
       return count;
     case CB_GETCURSEL:
@@ -119,7 +91,6 @@ LRESULT ComboMessage(Window& c, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendToDialog(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  LogMessage(msg, wParam, lParam);
   DLGPROC proc = WindowOf(hwnd)->proc;
   INT_PTR handled = proc != nullptr ? proc(hwnd, msg, wParam, lParam) : 0;
   Window* dlg = WindowOf(hwnd);  // the procedure may have run nested dialogs
@@ -145,7 +116,6 @@ void ClickButton(Window& ctrl) {
   if (dlg != nullptr) dlg->focus = ctrl.hwnd;
   // The state changes before the dialog hears of the click.
   if (type == BS_AUTOCHECKBOX) ctrl.check = ctrl.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
-  if (type == BS_AUTO3STATE) ctrl.check = (ctrl.check + 1) % 3;
   if (type == BS_AUTORADIOBUTTON) {
     ctrl.check = BST_CHECKED;
     if (dlg != nullptr) UncheckGroupMates(*dlg, ctrl);
@@ -168,12 +138,9 @@ LRESULT ControlMessage(Window& c, UINT msg, WPARAM wParam, LPARAM lParam) {
       return c.kind == Kind::Button ? c.check : 0;
     case BM_SETCHECK: {
       DWORD type = c.style & BS_TYPEMASK;
-      bool three = type == BS_3STATE || type == BS_AUTO3STATE;
-      bool checkable = three || IsRadio(c) || type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
-      if (c.kind == Kind::Button && checkable) {
-        int state = static_cast<int>(wParam);
-        c.check = (state == BST_INDETERMINATE && !three) ? BST_CHECKED : state;
-      }
+      bool checkable = IsRadio(c) || type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+      // Two-state buttons show an indeterminate request as checked.
+      if (c.kind == Kind::Button && checkable) c.check = wParam != BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED;
       return 0;  // no notification
     }
     case BM_GETSTATE: {
@@ -236,7 +203,6 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETICON:
       return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? w->big_icon : w->small_icon);
     case WM_SYSCOMMAND:
-      LogCall("DefWindowProc WM_SYSCOMMAND", static_cast<UINT>(wParam));
       switch (wParam & 0xFFF0) {
         case SC_CLOSE:
           return ::SendMessageA(hWnd, WM_CLOSE, 0, 0);
