@@ -25,6 +25,11 @@
 #define IDC_PLAIN               1013
 #define IDC_LABEL               1014
 
+// The framework's application-title string (names the application).
+#ifndef AFX_IDS_APP_TITLE
+#define AFX_IDS_APP_TITLE       0xE000
+#endif
+
 #ifndef IDC_STATIC
 #define IDC_STATIC              -1
 #endif

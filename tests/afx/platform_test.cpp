@@ -199,7 +199,14 @@ END_MESSAGE_MAP()
 TEST_F(PlatformTest, WinMainRunsInitInstanceThenExitInstance) {
   CTestApp app;
   EXPECT_EQ(AfxGetApp(), &app);
+  EXPECT_EQ(app.m_pszAppName, nullptr);
   sim::OnNextModal([&](HWND d) {
+    // Constructed without a name, the application takes the title string,
+    // and a message box given no caption shows it.
+    EXPECT_STREQ(app.m_pszAppName, "Afx Test Title");
+    CWnd::FromHandle(d)->MessageBox("text");
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].caption, "Afx Test Title");
     // A command no window handles reaches the application's map.
     ::SendMessageA(d, WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
     // With the main window set, an unparented dialog is owned by it.

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "tests/sim/sim_resources.h"
 #include "tests/sim/sim_world.h"
@@ -42,6 +43,22 @@ bool HasResource(long type, long id) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   return moduleName == nullptr ? reinterpret_cast<HMODULE>(kModule) : NULL;
+}
+
+// The module is the program whose resources are loaded: "Tarvello.res" makes
+// "C:\\Tarvello\\Tarvello.exe". Truncates as the system does: size - 1
+// characters and a NUL, returning size.
+DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
+  std::string res = LoadedResources().path;
+  size_t slash = res.find_last_of("\\/");
+  std::string stem = res.substr(slash == std::string::npos ? 0 : slash + 1);
+  stem = stem.substr(0, stem.rfind('.'));
+  std::string path = "C:\\" + stem + "\\" + stem + ".exe";
+  if (fileName == nullptr || size == 0) return 0;
+  size_t n = std::min<size_t>(path.size(), size - 1);
+  std::memcpy(fileName, path.data(), n);
+  fileName[n] = '\0';
+  return n < path.size() ? size : static_cast<DWORD>(n);
 }
 
 HRSRC WINAPI FindResourceA(HMODULE, LPCSTR name, LPCSTR type) {

@@ -250,6 +250,14 @@ TEST_F(AppShellTest, FrameworkEntryEndsAfterTheWindow)
     bool ran = false;
     sim::OnNextModal([&](HWND dlg) {
         ran = true;
+        // No name was given and the resources hold no title string: the
+        // program file's name is the application's, and the caption of a
+        // message box given none.
+        EXPECT_STREQ(theApp.m_pszAppName, "Tarvello");
+        CWnd::FromHandle(dlg)->MessageBox("text");
+        ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+        EXPECT_EQ(sim::MessageBoxes()[0].caption, "Tarvello");
+        sim::ClearLog();
         EXPECT_TRUE(sim::Click(dlg, IDOK));
     });
     char cmdline[] = "";

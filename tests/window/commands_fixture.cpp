@@ -1,7 +1,5 @@
 #include "commands_fixture.h"
 
-#include <gmp.h>
-#include <openssl/sha.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,29 +9,9 @@
 #include <ostream>
 #include <random>
 
-#include "heap_faults.h"
+#include "tests/support/heap_faults.h"
 
 namespace commands {
-
-const char kWorkedExample[] =
-    "CAPK list for tests\n"
-    "RID : \"A000000999\"\n"
-    "INDEX : \"F1\"\n"
-    "MODULUS : \"C1D2E3F405162738495A6B7C8D9EAFB0\"\n"
-    "EXPONENT : 3\n"
-    "CHECKSUM : \"1D78CDFBF094F38E953AE0FB61C4EF0AFDCB50BF\"\n"
-    "\n"
-    "RID : \"A0000009\"\n"
-    "INDEX : \"F9\"\n"
-    "MODULUS : \"00\"\n"
-    "EXPONENT : 3\n"
-    "CHECKSUM : \"0000000000000000000000000000000000000000\"\n"
-    "\r\n"
-    "RID : \"A0 00 00 09 99\"\r\n"
-    "INDEX : \"F2\"\r\n"
-    "MODULUS : \"9B2A7C4D1E0F3A5B 6C7D8E9FA0B1C2D3 E4F5061728394A5B\"\r\n"
-    "EXPONENT : 65537\r\n"
-    "CHECKSUM : \"642B9959CC50121946109E1002CB3CFBB8DC69BC\"\r\n";
 
 void PrintTo(const Box& b, std::ostream* os)
 {
@@ -141,19 +119,6 @@ std::vector<size_t> LineBytes(const std::string& display)
     return counts;
 }
 
-std::vector<uint8_t> ParseCompact(const std::string& text)
-{
-    std::vector<uint8_t> bytes;
-    EXPECT_EQ(text.size() % 2, 0u) << text;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) {
-        int hi = DigitValue(text[i]);
-        int lo = DigitValue(text[i + 1]);
-        EXPECT_TRUE(hi >= 0 && lo >= 0) << "not compact hex: " << text;
-        bytes.push_back((uint8_t)(hi * 16 + lo));
-    }
-    return bytes;
-}
-
 std::string TypedHex(const std::vector<uint8_t>& bytes, const std::string& separator)
 {
     std::string text;
@@ -178,49 +143,6 @@ bool SameTable(const CapkTable& a, const CapkTable& b)
     return memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::vector<uint8_t> ChecksumInput(const ListKey& key)
-{
-    std::vector<uint8_t> input(key.rid);
-    input.push_back(key.index);
-    input.insert(input.end(), key.modulus.begin(), key.modulus.end());
-    if (key.exponent == 3) {
-        input.push_back(0x03);
-    } else {
-        input.push_back(0x01);
-        input.push_back(0x00);
-        input.push_back(0x01);
-    }
-    return input;
-}
-
-std::vector<uint8_t> Sha1(const std::vector<uint8_t>& data)
-{
-    std::vector<uint8_t> digest(SHA_DIGEST_LENGTH);
-    SHA1(data.data(), data.size(), digest.data());
-    return digest;
-}
-
-static std::string UpperHex(const std::vector<uint8_t>& bytes)
-{
-    std::string text;
-    char digits[3];
-    for (uint8_t b : bytes) {
-        snprintf(digits, sizeof digits, "%02X", b);
-        text += digits;
-    }
-    return text;
-}
-
-std::string ListEntry(const ListKey& key)
-{
-    std::vector<uint8_t> checksum = key.checksum.empty() ? Sha1(ChecksumInput(key)) : key.checksum;
-    return "RID : \"" + UpperHex(key.rid) + "\"\n" +
-           "INDEX : \"" + UpperHex({key.index}) + "\"\n" +
-           "MODULUS : \"" + UpperHex(key.modulus) + "\"\n" +
-           "EXPONENT : " + std::to_string(key.exponent) + "\n" +
-           "CHECKSUM : \"" + UpperHex(checksum) + "\"\n";
-}
-
 std::vector<uint8_t> RandomBytes(uint32_t seed, size_t n)
 {
     std::mt19937 rng(seed);
@@ -236,23 +158,6 @@ std::vector<uint8_t> RandomModulus(uint32_t seed, size_t n)
     modulus.front() |= 0x80;
     modulus.back() |= 0x01;
     return modulus;
-}
-
-std::vector<uint8_t> PowMod(const std::vector<uint8_t>& in, unsigned long e,
-                            const std::vector<uint8_t>& n)
-{
-    mpz_t x, m, r;
-    mpz_inits(x, m, r, NULL);
-    mpz_import(x, in.size(), 1, 1, 1, 0, in.data());
-    mpz_import(m, n.size(), 1, 1, 1, 0, n.data());
-    mpz_powm_ui(r, x, e, m);
-    std::vector<uint8_t> out(n.size());
-    size_t count = 0;
-    std::vector<uint8_t> raw((mpz_sizeinbase(r, 2) + 7) / 8 + 1);
-    mpz_export(raw.data(), &count, 1, 1, 1, 0, r);
-    memcpy(out.data() + out.size() - count, raw.data(), count);
-    mpz_clears(x, m, r, NULL);
-    return out;
 }
 
 void CommandsTest::SetUp()

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "tests/sim/sim.h"
+#include "tests/support/capk_list.h"
+#include "tests/support/oracles.h"
 #include "ui/MainDlg.h"
 
 namespace commands {
@@ -60,9 +62,6 @@ std::vector<uint8_t> ParseDisplay(const std::string& text);
 // CR LF); an empty text has no line.
 std::vector<size_t> LineBytes(const std::string& display);
 
-// Bytes of compact hex (two uppercase digits per byte, nothing else).
-std::vector<uint8_t> ParseCompact(const std::string& text);
-
 // Hex text of bytes in any layout the user might type: lower case, with the
 // given separator after every byte.
 std::string TypedHex(const std::vector<uint8_t>& bytes, const std::string& separator = "");
@@ -71,27 +70,16 @@ std::string TypedHex(const std::vector<uint8_t>& bytes, const std::string& separ
 std::unique_ptr<CapkTable> CopyTable(const CapkTable& table);
 bool SameTable(const CapkTable& a, const CapkTable& b);
 
-// One key as written into a list file.
-struct ListKey {
-    std::vector<uint8_t> rid;
-    uint8_t index;
-    std::vector<uint8_t> modulus;
-    int exponent;
-    std::vector<uint8_t> checksum;   // empty: the SHA-1 of the checksum input
-};
-// Checksum input of a key: RID | index | modulus | 03 or 01 00 01.
-std::vector<uint8_t> ChecksumInput(const ListKey& key);
-std::vector<uint8_t> Sha1(const std::vector<uint8_t>& data);
-// The key in the five tagged lines of a list file.
-std::string ListEntry(const ListKey& key);
-
 // Deterministic bytes for a test case.
 std::vector<uint8_t> RandomBytes(uint32_t seed, size_t n);
 // An odd modulus of n bytes with its top bit set.
 std::vector<uint8_t> RandomModulus(uint32_t seed, size_t n);
-// in^e mod n right-aligned in n's byte length, computed by GMP.
-std::vector<uint8_t> PowMod(const std::vector<uint8_t>& in, unsigned long e,
-                            const std::vector<uint8_t>& n);
+using support::ChecksumInput;
+using support::kWorkedExample;
+using support::ListEntry;
+using support::ListKey;
+using support::PowMod;
+using support::Sha1;
 
 class CommandsTest : public ::testing::Test {
 protected:
@@ -111,9 +99,5 @@ protected:
 
     std::string dir_;
 };
-
-// The three-key list file of the format's worked example: two keys accepted
-// (A000000999_F1 with exponent 3, A000000999_F2 with 65537), one dropped.
-extern const char kWorkedExample[];
 
 }  // namespace commands

@@ -78,7 +78,7 @@ TEST_F(HashCommands, ChecksumOfTheWorkedExampleKeys)
                   "A0 00 00 09 99 F2 9B 2A 7C 4D 1E 0F 3A 5B 6C 7D 8E 9F A0 B1 C2 D3 E4 F5 06 "
                   "17 28 39 4A 5B 01 00 \r\n01 ");   // 33 bytes: the last on a line of its own
         EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_HASH_RESULT)),
-                  ParseCompact(sim::Text(h, IDC_CHECKSUM)));
+                  support::FromHex(sim::Text(h, IDC_CHECKSUM)));
         EXPECT_TRUE(Boxes().empty());
         EXPECT_TRUE(SameTable(*table, dlg.m_capks));
     });
@@ -122,7 +122,7 @@ TEST_F(HashCommands, ChecksumInputOfTheLongestKeysAndItsPasteBack)
             EXPECT_EQ(sim::Text(h, IDC_HASH_DATA), data);
             EXPECT_EQ(sim::Text(h, IDC_HASH_RESULT), result);
         }
-        EXPECT_NE(ParseCompact(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(wrong)));
+        EXPECT_NE(support::FromHex(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(wrong)));
     });
 }
 

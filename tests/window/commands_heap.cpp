@@ -5,7 +5,7 @@
 // reports any buffer a failure path forgets to free.
 
 #include "commands_fixture.h"
-#include "heap_faults.h"
+#include "tests/support/heap_faults.h"
 
 namespace commands {
 namespace {

@@ -313,6 +313,7 @@ BOOL WINAPI DestroyMenu(HMENU hMenu);
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR iconName);
 int WINAPI LoadStringA(HINSTANCE hInstance, UINT id, LPSTR buffer, int bufferMax);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR fileName, DWORD size);
 HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR name, LPCSTR type);
 
 // Painting and geometry
