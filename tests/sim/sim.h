@@ -84,6 +84,11 @@ void QueueMessageBoxAnswer(int answer);
 // nullopt for Cancel. An unscripted file dialog is cancelled.
 void QueueOpenFile(std::optional<std::string> path);
 
+// Calls `watch` with the control id and the new text each time a control's
+// text is set (WM_SETTEXT), right after it changed; Reset removes it. Lets a
+// test look at the program's state at that moment.
+void WatchText(std::function<void(int id, const std::string& text)> watch);
+
 // ---- user actions ----------------------------------------------------------------
 
 // A mouse click: the control takes the focus; an automatic check box

@@ -129,6 +129,7 @@ LRESULT ControlMessage(Window& c, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
       if (c.kind == Kind::ComboBox) return CB_ERR;  // a drop-down list shows its selection
       c.text = StringArg(lParam);
+      if (TheWorld().text_watch) TheWorld().text_watch(c.id, c.text);
       return TRUE;
     case WM_GETTEXT:
       return CopyText(TextOf(c), reinterpret_cast<LPSTR>(lParam), wParam);

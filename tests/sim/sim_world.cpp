@@ -82,6 +82,10 @@ void OnNextModal(std::function<void(HWND)> handler) {
   TheWorld().modal_handlers.push_back(std::move(handler));
 }
 
+void WatchText(std::function<void(int, const std::string&)> watch) {
+  TheWorld().text_watch = std::move(watch);
+}
+
 size_t PendingModals() { return TheWorld().modal_handlers.size(); }
 
 void QueueMessageBoxAnswer(int answer) { TheWorld().message_box_answers.push_back(answer); }

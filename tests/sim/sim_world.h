@@ -62,6 +62,7 @@ struct World {
   std::deque<std::function<void(HWND)>> modal_handlers;
   std::deque<int> message_box_answers;
   std::deque<std::optional<std::string>> open_files;
+  std::function<void(int, const std::string&)> text_watch;
 
   std::vector<MessageBoxCall> message_boxes;
   std::vector<FileDialogCall> file_dialogs;

@@ -1,6 +1,7 @@
 // Hash, Calculate checksum and Clear Checksum, driven through the window.
 
 #include "commands_fixture.h"
+#include "sha1_spy.h"
 
 namespace commands {
 namespace {
@@ -41,10 +42,18 @@ TEST_F(HashCommands, HashRewritesTheDataInDisplayFormAndShowsItsDigest)
             ASSERT_TRUE(sim::Type(h, IDC_HASH_DATA, row.typed));
             auto before = Capture(h);
             sim::ClearLog();
+            sha1_spy::Clear();
 
             ASSERT_TRUE(sim::Click(h, IDC_HASH));
 
             EXPECT_TRUE(Boxes().empty());
+            // Nothing decoded ("zz0102" as much as an empty box): the empty
+            // string goes in, not the decoder's buffer.
+            ASSERT_EQ(sha1_spy::Calls().size(), 1u);
+            if (row.hashed.empty()) {
+                EXPECT_EQ(sha1_spy::Calls()[0].length, 0u);
+                EXPECT_STREQ((const char*)sha1_spy::Calls()[0].data, "");
+            }
             std::string data = sim::Text(h, IDC_HASH_DATA);
             EXPECT_EQ(ParseDisplay(data), row.hashed);
             std::string result = sim::Text(h, IDC_HASH_RESULT);
