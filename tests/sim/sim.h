@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/dialog_template.h"
+
 namespace sim {
 
 // ---- set-up ------------------------------------------------------------------
@@ -38,27 +40,9 @@ void Reset();
 // no-op. Throws std::runtime_error when the file cannot be read.
 void LoadResources(const char* res_path);
 
-// One control of a compiled dialog template, in template order.
-struct TemplateControl {
-    std::string window_class;  // "Button", "Edit", "Static", "ComboBox", or the class named
-    std::string text;          // caption ("" when the title is a resource ordinal)
-    int resource_id = 0;       // the title's ordinal (an SS_ICON static's icon), else 0
-    int id = 0;                // IDC_STATIC is -1
-    int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
-    DWORD style = 0;
-    DWORD ex_style = 0;
-};
-
-struct DialogTemplate {
-    int id = 0;
-    int x = 0, y = 0, cx = 0, cy = 0;
-    DWORD style = 0;
-    DWORD ex_style = 0;
-    std::string caption;
-    std::string font_face;
-    int font_points = 0;
-    std::vector<TemplateControl> controls;
-};
+// A compiled dialog template and its controls (tests/support/dialog_template.h).
+using support::DialogTemplate;
+using support::TemplateControl;
 
 // The template, or nullptr when the resources hold none with that id.
 const DialogTemplate* Template(int id);

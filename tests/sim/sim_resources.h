@@ -26,11 +26,10 @@ struct Resources {
 // a run of records, each a RESOURCEHEADER (data size, header size, type and
 // name as 0xFFFF + ordinal or a UTF-16 string, DWORD alignment, data version,
 // memory flags, language, version, characteristics) and its data padded to a
-// DWORD. Keeps the dialog templates (DLGTEMPLATE and DLGTEMPLATEEX with their
-// items), the string-table blocks (16 counted UTF-16 strings each) and the
-// icon groups (GRPICONDIR); skips every other type. Text is kept 8-bit: code
-// units above 0xFF become '?'. Throws std::runtime_error for a record or
-// template that runs past its data.
+// DWORD. Keeps the dialog templates, the string-table blocks (16 counted
+// UTF-16 strings each) and the icon groups (GRPICONDIR: reserved, type,
+// count, entries); skips every other type. Text is kept 8-bit. Throws
+// std::runtime_error for a record or template that runs past its data.
 Resources ReadResources(const std::vector<uint8_t>& bytes);
 
 // The resources loaded by sim::LoadResources (empty before).
