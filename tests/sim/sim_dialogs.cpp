@@ -1,6 +1,5 @@
 // The dialog manager: DialogBoxParamA builds the dialog from its template,
 // runs the queued test handler as the modal loop, and EndDialog ends it.
-#include <cctype>
 #include <cstdlib>
 
 #include "tests/sim/sim_resources.h"
@@ -10,20 +9,11 @@ using namespace sim::detail;
 
 namespace {
 
-bool SameClass(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
 Kind KindOf(const std::string& window_class) {
-  if (SameClass(window_class, "Button")) return Kind::Button;
-  if (SameClass(window_class, "Edit")) return Kind::Edit;
-  if (SameClass(window_class, "Static")) return Kind::Static;
-  if (SameClass(window_class, "ComboBox")) return Kind::ComboBox;
+  if (window_class == "Button") return Kind::Button;
+  if (window_class == "Edit") return Kind::Edit;
+  if (window_class == "Static") return Kind::Static;
+  if (window_class == "ComboBox") return Kind::ComboBox;
   return Kind::Other;
 }
 

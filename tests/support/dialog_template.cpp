@@ -1,5 +1,6 @@
 #include "tests/support/dialog_template.h"
 
+#include <cctype>
 #include <stdexcept>
 
 namespace support {
@@ -93,6 +94,22 @@ std::string ClassOfAtom(int atom)
     }
 }
 
+// Class names are case-insensitive: a predefined class named by a string
+// ("BUTTON") is spelled as the system spells it ("Button").
+std::string CanonicalClass(const std::string& name)
+{
+    for (int atom = 0x80; atom <= 0x85; ++atom) {
+        std::string known = ClassOfAtom(atom);
+        bool same = known.size() == name.size();
+        for (size_t i = 0; same && i < name.size(); ++i)
+            same = std::tolower(static_cast<unsigned char>(known[i])) ==
+                   std::tolower(static_cast<unsigned char>(name[i]));
+        if (same)
+            return known;
+    }
+    return name;
+}
+
 void ReadRect(LeReader& in, int* x, int* y, int* cx, int* cy)
 {
     *x = in.Short();
@@ -117,8 +134,7 @@ TemplateControl ReadItem(LeReader& in, bool ex)
     ReadRect(in, &t.x, &t.y, &t.cx, &t.cy);
     t.id = ex ? static_cast<int32_t>(in.Dword()) : in.Short();
     int atom = in.NameOrOrdinal(&t.window_class);
-    if (atom >= 0)
-        t.window_class = ClassOfAtom(atom);
+    t.window_class = atom >= 0 ? ClassOfAtom(atom) : CanonicalClass(t.window_class);
     t.resource_id = in.NameOrOrdinal(&t.text);
     if (t.resource_id < 0)
         t.resource_id = 0;

@@ -20,7 +20,7 @@ std::string Hex(const Bytes& bytes)
     return Hex(bytes.data(), bytes.size());
 }
 
-static int DigitValue(char c)
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -34,8 +34,8 @@ Bytes FromHex(const std::string& text)
     Bytes bytes;
     EXPECT_EQ(text.size() % 2, 0u) << "odd digit count: " << text;
     for (size_t i = 0; i + 1 < text.size(); i += 2) {
-        int hi = DigitValue(text[i]);
-        int lo = DigitValue(text[i + 1]);
+        int hi = HexDigitValue(text[i]);
+        int lo = HexDigitValue(text[i + 1]);
         EXPECT_TRUE(hi >= 0 && lo >= 0) << "not compact hex: " << text;
         bytes.push_back((uint8_t)((hi < 0 ? 0 : hi) * 16 + (lo < 0 ? 0 : lo)));
     }

@@ -14,6 +14,9 @@ using Bytes = std::vector<uint8_t>;
 std::string Hex(const uint8_t* bytes, size_t n);
 std::string Hex(const Bytes& bytes);
 
+// The value of an upper-case hex digit as the program writes it, else -1.
+int HexDigitValue(char c);
+
 // Bytes of compact hex as the program shows it (two upper-case digits per
 // byte, nothing else); a text of any other form is a test failure.
 Bytes FromHex(const std::string& text);

@@ -6,9 +6,9 @@
 
 #include "ui/AboutDlg.h"
 #include "ui/MainApp.h"
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
-namespace shell {
+namespace support {
 namespace {
 
 class AppShellTest : public WindowTest {};
@@ -90,7 +90,7 @@ TEST_F(AppShellTest, SystemCommandsOpenAboutOnlyForItsId)
         int about_runs = 0;
         int result = RunMain([&](HWND dlg, CMainDlg&) {
             ASSERT_TRUE(sim::Type(dlg, IDC_HASH_DATA, "0102"));
-            std::vector<View> before = Snapshot(dlg);
+            std::vector<ControlView> before = Capture(dlg);
             sim::OnNextModal([&](HWND about) {
                 ++about_runs;
                 CheckAboutBox(about, dlg);
@@ -102,7 +102,7 @@ TEST_F(AppShellTest, SystemCommandsOpenAboutOnlyForItsId)
             // Back in the main window: it takes input again, unchanged.
             EXPECT_TRUE(sim::IsDialogEnabled(dlg));
             if (r.command != SC_MINIMIZE) {
-                EXPECT_EQ(Snapshot(dlg), before);
+                EXPECT_EQ(Capture(dlg), before);
             }
             EXPECT_TRUE(sim::Click(dlg, IDOK));
         });
@@ -135,7 +135,7 @@ TEST_F(AppShellTest, MainWindowLinksOpenTheirAddresses)
         SCOPED_TRACE("link " + std::to_string(id));
         sim::Reset();
         RunMain([&](HWND dlg, CMainDlg&) {
-            std::vector<View> before = Snapshot(dlg);
+            std::vector<ControlView> before = Capture(dlg);
             std::string address = sim::Text(dlg, id);
             sim::ClearLog();
             EXPECT_TRUE(sim::Click(dlg, id));
@@ -143,7 +143,7 @@ TEST_F(AppShellTest, MainWindowLinksOpenTheirAddresses)
             EXPECT_EQ(sim::ShellOpens()[0].operation, "open");
             EXPECT_EQ(sim::ShellOpens()[0].file, address);
             EXPECT_TRUE(sim::MessageBoxes().empty());
-            EXPECT_EQ(Snapshot(dlg), before);
+            EXPECT_EQ(Capture(dlg), before);
             EXPECT_TRUE(sim::Click(dlg, IDOK));
         });
     }
@@ -268,4 +268,4 @@ TEST_F(AppShellTest, FrameworkEntryEndsAfterTheWindow)
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace support

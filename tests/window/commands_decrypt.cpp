@@ -1,10 +1,10 @@
 // Decrypt and Clear Decrypted Data, driven through the window; results are
 // checked against GMP.
 
-#include "commands_fixture.h"
+#include "tests/support/window_fixture.h"
 #include "tests/support/heap_faults.h"
 
-namespace commands {
+namespace support {
 namespace {
 
 const UINT kStop = 0x10;
@@ -290,4 +290,4 @@ TEST_F(DecryptCommands, ClearDecryptedEmptiesOnlyTheResult)
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace support

@@ -1,9 +1,9 @@
 // Hash, Calculate checksum and Clear Checksum, driven through the window.
 
-#include "commands_fixture.h"
+#include "tests/support/window_fixture.h"
 #include "sha1_spy.h"
 
-namespace commands {
+namespace support {
 namespace {
 
 const UINT kStop = 0x10;
@@ -87,7 +87,7 @@ TEST_F(HashCommands, ChecksumOfTheWorkedExampleKeys)
                   "A0 00 00 09 99 F2 9B 2A 7C 4D 1E 0F 3A 5B 6C 7D 8E 9F A0 B1 C2 D3 E4 F5 06 "
                   "17 28 39 4A 5B 01 00 \r\n01 ");   // 33 bytes: the last on a line of its own
         EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_HASH_RESULT)),
-                  support::FromHex(sim::Text(h, IDC_CHECKSUM)));
+                  FromHex(sim::Text(h, IDC_CHECKSUM)));
         EXPECT_TRUE(Boxes().empty());
         EXPECT_TRUE(SameTable(*table, dlg.m_capks));
     });
@@ -131,7 +131,7 @@ TEST_F(HashCommands, ChecksumInputOfTheLongestKeysAndItsPasteBack)
             EXPECT_EQ(sim::Text(h, IDC_HASH_DATA), data);
             EXPECT_EQ(sim::Text(h, IDC_HASH_RESULT), result);
         }
-        EXPECT_NE(support::FromHex(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(wrong)));
+        EXPECT_NE(FromHex(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(wrong)));
     });
 }
 
@@ -175,4 +175,4 @@ TEST_F(HashCommands, ClearChecksumEmptiesOnlyTheResultLine)
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace support

@@ -1,5 +1,6 @@
-// Shared set-up of the command tests: run the main window on the simulated
-// backend, drive it as a user would, and read what it shows.
+// The one fixture of the window tests: the main window run on the simulated
+// window system with the program's compiled resources, driven as a user
+// would, and what it shows read back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@
 #include "tests/support/oracles.h"
 #include "ui/MainDlg.h"
 
-namespace commands {
+namespace support {
 
 // One message box as the user sees it.
 struct Box {
@@ -38,7 +39,8 @@ struct ControlView {
     std::string text;
     int check;
     bool enabled;
-    bool read_only;
+    bool visible;
+    bool read_only;                   // edits only
     std::vector<std::string> items;   // drop-down list entries
     int cur_sel;
     bool operator==(const ControlView& o) const;
@@ -74,19 +76,17 @@ bool SameTable(const CapkTable& a, const CapkTable& b);
 std::vector<uint8_t> RandomBytes(uint32_t seed, size_t n);
 // An odd modulus of n bytes with its top bit set.
 std::vector<uint8_t> RandomModulus(uint32_t seed, size_t n);
-using support::ChecksumInput;
-using support::kWorkedExample;
-using support::ListEntry;
-using support::ListKey;
-using support::PowMod;
-using support::Sha1;
 
-class CommandsTest : public ::testing::Test {
+class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the main window modally; body drives it, then "OK" ends it.
+    // Runs a CMainDlg modally as the application's main window (dialogs
+    // opened without a parent, the About box, are owned by it); `body`
+    // drives the running window and may end it. Returns DoModal's result.
+    int RunMain(const std::function<void(HWND dlg, CMainDlg& main)>& body);
+    // RunMain, then "OK" ends the window if the body left it open.
     void Run(const std::function<void(HWND dlg, CMainDlg& main)>& body);
 
     // Writes a file into this test's own temporary folder; returns its path.
@@ -97,7 +97,8 @@ protected:
     // Picks path in the file dialog of "Load CAPKs ...".
     static void Load(HWND dlg, const std::string& path);
 
-    std::string dir_;
+    TempDir dir_;
 };
+using CommandsTest = WindowTest;
 
-}  // namespace commands
+}  // namespace support

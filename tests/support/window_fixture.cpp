@@ -1,17 +1,14 @@
-#include "commands_fixture.h"
-
-#include <unistd.h>
+#include "tests/support/window_fixture.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <ostream>
 #include <random>
 
 #include "tests/support/heap_faults.h"
 
-namespace commands {
+namespace support {
 
 void PrintTo(const Box& b, std::ostream* os)
 {
@@ -30,13 +27,14 @@ std::vector<Box> Boxes()
 bool ControlView::operator==(const ControlView& o) const
 {
     return id == o.id && text == o.text && check == o.check && enabled == o.enabled &&
-           read_only == o.read_only && items == o.items && cur_sel == o.cur_sel;
+           visible == o.visible && read_only == o.read_only && items == o.items && cur_sel == o.cur_sel;
 }
 
 void PrintTo(const ControlView& v, std::ostream* os)
 {
     *os << "{id " << v.id << ", text \"" << v.text << "\", check " << v.check
-        << (v.enabled ? ", enabled" : ", disabled") << (v.read_only ? ", read-only" : "")
+        << (v.enabled ? ", enabled" : ", disabled") << (v.visible ? "" : ", hidden")
+        << (v.read_only ? ", read-only" : "")
         << ", " << v.items.size() << " items, sel " << v.cur_sel << "}";
 }
 
@@ -46,7 +44,8 @@ std::vector<ControlView> Capture(HWND dlg)
     for (const sim::ControlState& c : sim::Controls(dlg)) {
         if (c.id <= 0)
             continue;
-        ControlView v{c.id, c.text, c.check, sim::IsEnabled(dlg, c.id), false, {}, -1};
+        ControlView v{c.id, c.text, c.check, sim::IsEnabled(dlg, c.id), sim::IsVisible(dlg, c.id),
+                      false, {}, -1};
         if (c.window_class == "Edit")
             v.read_only = sim::IsReadOnly(dlg, c.id);
         if (c.window_class == "ComboBox") {
@@ -73,15 +72,6 @@ void ExpectUnchangedExcept(const std::vector<ControlView>& before,
     }
 }
 
-static int DigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::vector<uint8_t> ParseDisplay(const std::string& text)
 {
     std::vector<uint8_t> bytes;
@@ -94,12 +84,12 @@ std::vector<uint8_t> ParseDisplay(const std::string& text)
             }
             i += 2;
         }
-        if (i + 3 > text.size() || DigitValue(text[i]) < 0 || DigitValue(text[i + 1]) < 0 ||
+        if (i + 3 > text.size() || HexDigitValue(text[i]) < 0 || HexDigitValue(text[i + 1]) < 0 ||
             text[i + 2] != ' ') {
             ADD_FAILURE() << "not the display form at character " << i << " of \"" << text << "\"";
             return bytes;
         }
-        bytes.push_back((uint8_t)(DigitValue(text[i]) * 16 + DigitValue(text[i + 1])));
+        bytes.push_back((uint8_t)(HexDigitValue(text[i]) * 16 + HexDigitValue(text[i + 1])));
         i += 3;
     }
     return bytes;
@@ -160,58 +150,58 @@ std::vector<uint8_t> RandomModulus(uint32_t seed, size_t n)
     return modulus;
 }
 
-void CommandsTest::SetUp()
+void WindowTest::SetUp()
 {
     heap_faults::Disarm();
     sim::Reset();
     sim::LoadResources(TARVELLO_RES_FILE);
-    char pattern[] = "/tmp/tarvello-commands-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
 }
 
-void CommandsTest::TearDown()
+void WindowTest::TearDown()
 {
     heap_faults::Disarm();
-    std::error_code ec;
-    if (!dir_.empty())
-        std::filesystem::remove_all(dir_, ec);
 }
 
-void CommandsTest::Run(const std::function<void(HWND, CMainDlg&)>& body)
+int WindowTest::RunMain(const std::function<void(HWND, CMainDlg&)>& body)
 {
     CMainDlg dlg;
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr)
+        app->m_pMainWnd = &dlg;
     bool ran = false;
     sim::OnNextModal([&](HWND h) {
         ran = true;
         body(h, dlg);
+    });
+    int result = dlg.DoModal();
+    if (app != nullptr)
+        app->m_pMainWnd = nullptr;
+    EXPECT_TRUE(ran) << "the main window did not run";
+    return result;
+}
+
+void WindowTest::Run(const std::function<void(HWND, CMainDlg&)>& body)
+{
+    RunMain([&](HWND h, CMainDlg& dlg) {
+        body(h, dlg);
         sim::Click(h, IDOK);
     });
-    dlg.DoModal();
-    EXPECT_TRUE(ran) << "the main window did not run";
 }
 
-std::string CommandsTest::WriteFile(const std::string& name, const std::string& content)
+std::string WindowTest::WriteFile(const std::string& name, const std::string& content)
 {
-    std::string path = dir_ + "/" + name;
-    FILE* f = fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << path;
-    if (f != nullptr) {
-        fwrite(content.data(), 1, content.size(), f);
-        fclose(f);
-    }
-    return path;
+    return dir_.Write(name, content);
 }
 
-std::string CommandsTest::MissingPath() const
+std::string WindowTest::MissingPath() const
 {
-    return dir_ + "/no such file.txt";
+    return dir_.Path("no such file.txt");
 }
 
-void CommandsTest::Load(HWND dlg, const std::string& path)
+void WindowTest::Load(HWND dlg, const std::string& path)
 {
     sim::QueueOpenFile(path);
     EXPECT_TRUE(sim::Click(dlg, IDC_LOAD_CAPKS));
 }
 
-}  // namespace commands
+}  // namespace support
