@@ -107,7 +107,6 @@ int CheckState(HWND dlg, int id);    // BST_UNCHECKED or BST_CHECKED
 bool IsEnabled(HWND dlg, int id);
 bool IsVisible(HWND dlg, int id);
 bool IsReadOnly(HWND dlg, int id);
-DWORD Style(HWND dlg, int id);
 std::vector<std::string> ListItems(HWND dlg, int id);
 int CurSel(HWND dlg, int id);
 int FocusId(HWND dlg);  // 0 when no control has the focus

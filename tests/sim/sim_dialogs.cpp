@@ -63,7 +63,8 @@ HWND CreateDialogWindow(const sim::DialogTemplate& t, HWND owner, DLGPROC proc) 
     HWND c = CreateControl(ct, h);
     Window* dlg = WindowOf(h);
     dlg->children.push_back(c);
-    bool def_button = KindOf(ct.window_class) == Kind::Button && (ct.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    bool def_button =
+        KindOf(ct.window_class) == Kind::Button && (ct.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     if (def_button && dlg->def_id == IDOK) dlg->def_id = ct.id;
   }
   return h;

@@ -139,7 +139,6 @@ int CheckState(HWND dlg, int id) { return MustControl(dlg, id).check; }
 bool IsEnabled(HWND dlg, int id) { return !(MustControl(dlg, id).style & WS_DISABLED); }
 bool IsVisible(HWND dlg, int id) { return (MustControl(dlg, id).style & WS_VISIBLE) != 0; }
 bool IsReadOnly(HWND dlg, int id) { return (MustControl(dlg, id).style & ES_READONLY) != 0; }
-DWORD Style(HWND dlg, int id) { return MustControl(dlg, id).style; }
 std::vector<std::string> ListItems(HWND dlg, int id) { return MustControl(dlg, id).items; }
 int CurSel(HWND dlg, int id) { return MustControl(dlg, id).cur_sel; }
 

@@ -39,7 +39,8 @@ CapkRecord RecordOf(const ListKey& key)
     std::memcpy(record.rid, key.rid.data(), std::min(key.rid.size(), sizeof record.rid));
     record.index = key.index;
     size_t n = std::min(key.modulus.size(), sizeof record.modulus);
-    std::memcpy(record.modulus, key.modulus.data(), n);
+    if (n > 0)
+        std::memcpy(record.modulus, key.modulus.data(), n);
     record.modulus_length = (int32_t)n;
     record.exponent = key.exponent;
     return record;

@@ -302,7 +302,8 @@ void LoadOfAFileHeldOpen(const Window& w, const Expectations& expect, const std:
   CloseHandle(held);
   std::vector<std::string> after = Snapshot(w);
   for (size_t i = 0; i < before.size() && i < after.size(); ++i) {
-    CheckEq(after[i], before[i], Fmt("failed load: control #%d unchanged", static_cast<int>(i + 1)));
+    CheckEq(after[i], before[i],
+            Fmt("failed load: control #%d unchanged", static_cast<int>(i + 1)));
   }
   const ExpectedKey& last = expect.keys.back();
   Pick(w.pid, w.dlg, IDC_CAPK_LIST, static_cast<int>(expect.keys.size() - 1));

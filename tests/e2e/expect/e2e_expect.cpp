@@ -39,6 +39,11 @@ Bytes RandomBytes(size_t n) {
 // Compact upper-case hex, "-" for none.
 std::string Hex(const Bytes& bytes) { return bytes.empty() ? "-" : support::Hex(bytes); }
 
+// input ^ exponent mod modulus, as many bytes as the modulus.
+Bytes PublicOp(const Bytes& input, long exponent, const Bytes& modulus) {
+  return support::PowMod(input, static_cast<unsigned long>(exponent), modulus);
+}
+
 // A block below the modulus, as an encrypted certificate would be.
 Bytes BlockFor(const Bytes& modulus) {
   Bytes block = RandomBytes(modulus.size());
@@ -62,7 +67,7 @@ void WriteKey(FILE* out, const Key& key) {
   Bytes block, result;
   if (!key.modulus.empty()) {
     block = BlockFor(key.modulus);
-    result = support::PowMod(block, static_cast<unsigned long>(key.exponent), key.modulus);
+    result = PublicOp(block, key.exponent, key.modulus);
   }
   std::fprintf(out, "capk %s_%02X %s %02X %ld %d %s %s %s %s %s %s\n", Hex(key.rid).c_str(),
                key.index, Hex(key.rid).c_str(), key.index, key.exponent,
@@ -87,7 +92,7 @@ void WriteTyped(FILE* out) {
     modulus.back() |= 0x01;
     Bytes block = BlockFor(modulus);
     std::fprintf(out, "typed %s %ld %s %s %s\n", c.name, c.exponent, Hex(modulus).c_str(),
-                 Hex(block).c_str(), Hex(support::PowMod(block, static_cast<unsigned long>(c.exponent), modulus)).c_str());
+                 Hex(block).c_str(), Hex(PublicOp(block, c.exponent, modulus)).c_str());
   }
 }
 
@@ -100,7 +105,8 @@ void WriteHashes(FILE* out) {
   static const Case kCases[] = {{"empty", 0}, {"short", 20}, {"lines", 100}, {"odd", 33}};
   for (const Case& c : kCases) {
     Bytes data = RandomBytes(c.bytes);
-    std::fprintf(out, "hash %s %s %s\n", c.name, Hex(data).c_str(), Hex(support::Sha1(data)).c_str());
+    std::fprintf(out, "hash %s %s %s\n", c.name, Hex(data).c_str(),
+                 Hex(support::Sha1(data)).c_str());
   }
 }
 
