@@ -1,6 +1,8 @@
 // CWinApp, AfxWinMain and the module-handle functions.
 #include "afx/afx_app.h"
 
+#include <cstring>
+
 #include "afx/afx_wnd.h"
 
 namespace {
@@ -34,6 +36,28 @@ BOOL CWinApp::Enable3dControls() { return TRUE; }
 
 void CWinApp::OnHelp() {}
 
+void CWinApp::SetDefaultAppName()
+{
+    if (m_pszAppName != NULL)
+        return;
+    if (!m_strDefaultAppName.LoadString(AFX_IDS_APP_TITLE)) {
+        char path[_MAX_PATH + 1] = {0};
+        DWORD n = ::GetModuleFileNameA(m_hInstance, path, _MAX_PATH);
+        path[n < _MAX_PATH ? n : _MAX_PATH] = '\0';
+        const char* name = path;
+        for (const char* p = path; *p != '\0'; ++p) {
+            if (*p == '\\' || *p == '/')
+                name = p + 1;
+        }
+        m_strDefaultAppName = name;
+        // Drop the extension: everything from the last dot of the file name.
+        LPTSTR text = m_strDefaultAppName.GetBuffer(0);
+        LPTSTR dot = std::strrchr(text, '.');
+        m_strDefaultAppName.ReleaseBuffer(dot != NULL ? static_cast<int>(dot - text) : -1);
+    }
+    m_pszAppName = m_strDefaultAppName;
+}
+
 CWinApp* AFXAPI AfxGetApp() { return g_pApp; }
 
 CWnd* AFXAPI AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr; }
@@ -45,6 +69,7 @@ int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmd
   app->m_hInstance = hInstance;
   app->m_lpCmdLine = lpCmdLine;
   app->m_nCmdShow = nCmdShow;
+  app->SetDefaultAppName();
   if (!app->InitInstance()) return app->ExitInstance();
   return app->Run();
 }

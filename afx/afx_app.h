@@ -8,10 +8,13 @@
 #define TARVELLO_AFX_APP_H
 
 #include "afx/afx_msgmap.h"
+#include "afx/afx_string.h"
 
 class CWnd;
 
 #define ID_HELP 0xE146
+// The string-table entry that names the application, where there is one.
+#define AFX_IDS_APP_TITLE 0xE000
 
 class CWinApp : public CCmdTarget {
  public:
@@ -34,12 +37,22 @@ class CWinApp : public CCmdTarget {
   afx_msg void OnHelp();
 
   CWnd* m_pMainWnd;
-  LPCTSTR m_pszAppName;   // NULL when constructed without a name
+  // The name given to the constructor; when none was given, AfxWinMain sets
+  // the framework's default: the AFX_IDS_APP_TITLE string, else the program
+  // file's name without folder and extension. Message boxes given no
+  // caption show it.
+  LPCTSTR m_pszAppName;
   HINSTANCE m_hInstance;
   LPTSTR m_lpCmdLine;
   int m_nCmdShow;
 
+  // Sets m_pszAppName to the default name if the constructor got none.
+  void SetDefaultAppName();
+
   DECLARE_MESSAGE_MAP()
+
+ private:
+  CString m_strDefaultAppName;  // storage behind a default m_pszAppName
 };
 
 CWinApp* AFXAPI AfxGetApp();

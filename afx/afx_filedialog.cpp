@@ -1,6 +1,7 @@
-// CFileDialog over GetOpenFileNameA / GetSaveFileNameA.
+// CFileDialog over GetOpenFileNameA.
 #include "afx/afx_filedialog.h"
 
+#include <cassert>
 #include <cstring>
 
 #include "afx/afx_app.h"
@@ -16,6 +17,7 @@ void AfxConvertFilter(LPTSTR lpszFilter) {
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName,
                          DWORD dwFlags, LPCTSTR lpszFilter, CWnd* pParentWnd)
     : m_bOpenFileDialog(bOpenFileDialog), m_pParentWnd(pParentWnd) {
+  assert(bOpenFileDialog && "only the open dialog is supported");
   std::memset(&m_ofn, 0, sizeof(m_ofn));
   std::memset(m_szFileName, 0, sizeof(m_szFileName));
   m_ofn.lStructSize = sizeof(m_ofn);
@@ -42,8 +44,7 @@ CFileDialog::~CFileDialog() = default;
 int CFileDialog::DoModal() {
   m_ofn.hwndOwner =
       m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : AfxDefaultOwner(nullptr);
-  BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-  return ok ? IDOK : IDCANCEL;
+  return ::GetOpenFileNameA(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 CString CFileDialog::GetPathName() const { return CString(m_ofn.lpstrFile); }

@@ -1,7 +1,7 @@
 // afx_filedialog.h - the file-open common dialog.
 //
 // Classes in this file:
-//   CFileDialog  GetOpenFileNameA (or GetSaveFileNameA) with an MFC-style filter
+//   CFileDialog  GetOpenFileNameA with an MFC-style filter
 #ifndef TARVELLO_AFX_FILEDIALOG_H
 #define TARVELLO_AFX_FILEDIALOG_H
 
@@ -13,7 +13,8 @@ class CFileDialog {
  public:
   // lpszFilter is "label|pattern|...|" ended by an extra '|', as in
   // "All Files(*.txt)|*.txt||"; it is handed to the system NUL-separated.
-  // dwFlags go to the system unchanged.
+  // dwFlags go to the system unchanged. The program only opens files: a
+  // FALSE bOpenFileDialog (a save dialog) is not supported.
   CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = NULL, LPCTSTR lpszFileName = NULL,
               DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCTSTR lpszFilter = NULL,
               CWnd* pParentWnd = NULL);

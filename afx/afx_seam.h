@@ -1,5 +1,5 @@
 // afx_seam.h - the few platform hooks the common afx code needs that Win32
-// itself does not offer. Each backend (afx/win32, afx/sim) implements every
+// itself does not offer. Each backend (afx/win32, tests/sim) implements every
 // function here exactly once.
 //
 // Classes in this file: none.

@@ -18,7 +18,7 @@ JOBS=$(nproc)
 
 PACKAGES=(cmake make g++ clang llvm libclang-rt-14-dev libgtest-dev libgmock-dev
   libbenchmark-dev libssl-dev libgmp-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  mingw-w64-tools wine wine64 xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  mingw-w64-tools wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
   libcli11-dev nlohmann-json3-dev
   g++-multilib libgtest-dev:i386 libgmock-dev:i386 libssl-dev:i386 libgmp-dev:i386 qemu-user
   help2man zip unzip dpkg-dev)

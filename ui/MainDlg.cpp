@@ -7,9 +7,9 @@
 CMainDlg::CMainDlg(CWnd* pParent)
     : CBCGPDialog(CMainDlg::IDD, pParent)
 {
-    m_strChecksum = "";
-    m_strIndex = "";
     m_strRid = "";
+    m_strIndex = "";
+    m_strChecksum = "";
     m_strModulusLength = "";
     // The icon lives in the module that holds the resources; LoadIconA gives
     // the image at the system's large-icon size.

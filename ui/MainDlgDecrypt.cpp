@@ -79,19 +79,23 @@ void CMainDlg::OnDecrypt()
         goto done;
     if (rsa_public(pKey, pResult, pInput, m) != CRYPTO_OK)
         goto done;
-    pszError = NULL;
 
-    // The length check makes m the block size of every successful call.
+    // Success: the operands and the key go first, then the result is shown
+    // and its buffer freed. The length check makes m the block size.
+    free(pModulus);
+    free(pInput);
+    rsa_free(pKey);
     m_editDecrypted.SetWindowText(DisplayForm(pResult, m));
+    free(pResult);
     UpdateData(FALSE);
+    return;
 
 done:
     free(pModulus);
     free(pInput);
     free(pResult);
     rsa_free(pKey);
-    if (pszError != NULL)
-        MessageBox(pszError, "RSA Info", MB_ICONSTOP);
+    MessageBox(pszError, "RSA Info", MB_ICONSTOP);
 }
 
 void CMainDlg::OnClearDecrypted()

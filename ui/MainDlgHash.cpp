@@ -32,10 +32,11 @@ void CMainDlg::OnHash()
         m_editHashData.SetWindowText(DisplayForm(pBytes, nCount));
     UpdateData(FALSE);
 
-    // The digest entry refuses a null pointer even for zero bytes.
-    static const uint8_t kNoBytes[1] = {0};
+    // No bytes decoded (an empty text, or one like "zz" that stops at once):
+    // the empty string is hashed. The digest entry refuses a null pointer.
     uint8_t digest[kSha1DigestSize];
-    CryptoStatus st = sha1_digest(pBytes != NULL ? pBytes : kNoBytes, (uint32_t)nCount, digest);
+    const uint8_t* pData = nCount != 0 ? pBytes : (const uint8_t*)"";
+    CryptoStatus st = sha1_digest(pData, (uint32_t)nCount, digest);
     free(pBytes);
     if (st != CRYPTO_OK) {
         MessageBox("SHA-1 Hashing Failed !", "SHA-1 Info", MB_ICONSTOP);

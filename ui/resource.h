@@ -1,6 +1,5 @@
 // Resource ids of Tarvello: dialog templates, controls, icon, strings and
-// the system-menu command. Shared by the C++ code and Tarvello.rc; the
-// headless window backend reads the same #define lines at run time.
+// the system-menu command. Shared by the C++ code and Tarvello.rc.
 #pragma once
 
 // Dialog templates, strings, icon.

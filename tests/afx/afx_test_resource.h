@@ -15,7 +15,6 @@
 #define IDC_SINGLE              1002
 #define IDC_READONLY            1003
 #define IDC_LIST                1004
-#define IDC_SORTED              1005
 #define IDC_CHECK               1006
 #define IDC_RADIO_A             1007
 #define IDC_RADIO_B             1008
@@ -25,6 +24,11 @@
 #define IDC_LINK                1012
 #define IDC_PLAIN               1013
 #define IDC_LABEL               1014
+
+// The framework's application-title string (names the application).
+#ifndef AFX_IDS_APP_TITLE
+#define AFX_IDS_APP_TITLE       0xE000
+#endif
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              -1

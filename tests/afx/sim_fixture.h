@@ -7,13 +7,13 @@
 #include <functional>
 
 #include "afx/afxwin.h"
-#include "afx/sim/sim.h"
+#include "tests/sim/sim.h"
 #include "afx_test_resource.h"
 
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::LoadResources(AFX_TEST_RC, AFX_TEST_RESOURCE_H);
+    sim::LoadResources(AFX_TEST_RES);
     sim::Reset();
   }
 };

@@ -1,14 +1,14 @@
 // Around the main window: the system-menu About item and the About box, the
 // minimised icon, the drag cursor and the application's start and end.
-#include <iterator>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ui/AboutDlg.h"
 #include "ui/MainApp.h"
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
-namespace shell {
+namespace support {
 namespace {
 
 class AppShellTest : public WindowTest {};
@@ -36,58 +36,6 @@ TEST_F(AppShellTest, SystemMenuEndsWithTheAboutItem)
         EXPECT_TRUE(sim::DestroyedMenus().empty());
         sim::Click(dlg, IDOK);
     });
-}
-
-TEST_F(AppShellTest, AboutTemplate)
-{
-    const sim::DialogTemplate* t = sim::Template(IDD_ABOUTBOX);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->caption, "About Tarvello");
-    EXPECT_EQ(t->cx, 211);
-    EXPECT_EQ(t->cy, 81);
-    EXPECT_EQ(t->font_face, "MS Sans Serif");
-    EXPECT_EQ(t->font_points, 8);
-    const DWORD required = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-    EXPECT_EQ(t->style & required, required);
-    ASSERT_EQ(t->controls.size(), 6u);
-    EXPECT_EQ(t->controls[0].window_class, "Static");
-    EXPECT_EQ(t->controls[0].style & SS_TYPEMASK, (DWORD)SS_ICON);
-    EXPECT_EQ(t->controls[0].text, "#" + std::to_string(IDR_MAINFRAME));
-    EXPECT_EQ(t->controls[1].text, "Tarvello Application");
-    // An ampersand in the product name must show as itself.
-    EXPECT_EQ(t->controls[1].style & (SS_NOPREFIX | WS_GROUP), (DWORD)(SS_NOPREFIX | WS_GROUP));
-    EXPECT_FALSE(t->controls[2].text.empty());
-    EXPECT_EQ(t->controls[3].id, IDOK);
-    EXPECT_EQ(t->controls[3].style & 0xF, (DWORD)BS_DEFPUSHBUTTON);
-    EXPECT_EQ(t->controls[4].id, IDC_ABOUT_LINK_PRODUCT);
-    EXPECT_EQ(t->controls[5].id, IDC_ABOUT_LINK_MAKER);
-
-    // Every control's place in the program's template, the icon's included.
-    // The resource compiler stores an ICON statement's control as 0 x 0 (the
-    // parsed template keeps the written size), so only another statement
-    // keeps the icon's size in the program.
-    struct Rect {
-        int id, x, y, cx, cy;
-    };
-    const Rect rects[] = {
-        {IDC_STATIC, 11, 17, 20, 20},
-        {IDC_STATIC, 40, 10, 98, 8},
-        {IDC_STATIC, 40, 25, 97, 8},
-        {IDOK, 149, 22, 50, 36},
-        {IDC_ABOUT_LINK_PRODUCT, 40, 40, 85, 15},
-        {IDC_ABOUT_LINK_MAKER, 40, 56, 85, 15},
-    };
-    for (size_t i = 0; i < std::size(rects); ++i) {
-        SCOPED_TRACE("control #" + std::to_string(i + 1));
-        const sim::TemplateControl& c = t->controls[i];
-        EXPECT_EQ(c.id, rects[i].id);
-        EXPECT_EQ(c.x, rects[i].x);
-        EXPECT_EQ(c.y, rects[i].y);
-        const bool sizeless = c.statement == "ICON";
-        EXPECT_EQ(sizeless ? 0 : c.cx, rects[i].cx);
-        EXPECT_EQ(sizeless ? 0 : c.cy, rects[i].cy);
-        EXPECT_EQ(c.style & (WS_CHILD | WS_VISIBLE), (DWORD)(WS_CHILD | WS_VISIBLE));
-    }
 }
 
 // What the About box shows while it runs over the main window; its links
@@ -142,7 +90,7 @@ TEST_F(AppShellTest, SystemCommandsOpenAboutOnlyForItsId)
         int about_runs = 0;
         int result = RunMain([&](HWND dlg, CMainDlg&) {
             ASSERT_TRUE(sim::Type(dlg, IDC_HASH_DATA, "0102"));
-            std::vector<View> before = Snapshot(dlg);
+            std::vector<ControlView> before = Capture(dlg);
             sim::OnNextModal([&](HWND about) {
                 ++about_runs;
                 CheckAboutBox(about, dlg);
@@ -154,7 +102,7 @@ TEST_F(AppShellTest, SystemCommandsOpenAboutOnlyForItsId)
             // Back in the main window: it takes input again, unchanged.
             EXPECT_TRUE(sim::IsDialogEnabled(dlg));
             if (r.command != SC_MINIMIZE) {
-                EXPECT_EQ(Snapshot(dlg), before);
+                EXPECT_EQ(Capture(dlg), before);
             }
             EXPECT_TRUE(sim::Click(dlg, IDOK));
         });
@@ -187,7 +135,7 @@ TEST_F(AppShellTest, MainWindowLinksOpenTheirAddresses)
         SCOPED_TRACE("link " + std::to_string(id));
         sim::Reset();
         RunMain([&](HWND dlg, CMainDlg&) {
-            std::vector<View> before = Snapshot(dlg);
+            std::vector<ControlView> before = Capture(dlg);
             std::string address = sim::Text(dlg, id);
             sim::ClearLog();
             EXPECT_TRUE(sim::Click(dlg, id));
@@ -195,7 +143,7 @@ TEST_F(AppShellTest, MainWindowLinksOpenTheirAddresses)
             EXPECT_EQ(sim::ShellOpens()[0].operation, "open");
             EXPECT_EQ(sim::ShellOpens()[0].file, address);
             EXPECT_TRUE(sim::MessageBoxes().empty());
-            EXPECT_EQ(Snapshot(dlg), before);
+            EXPECT_EQ(Capture(dlg), before);
             EXPECT_TRUE(sim::Click(dlg, IDOK));
         });
     }
@@ -261,10 +209,7 @@ TEST_F(AppShellTest, WindowIconsAndDragCursorAreTheProgramIcon)
 
 int CleanUps()
 {
-    int n = 0;
-    for (const sim::Event& e : sim::Events())
-        n += e.kind == sim::EventKind::Call && e.text == "BCGCBProCleanUp";
-    return n;
+    return (int)std::count(sim::Calls().begin(), sim::Calls().end(), "BCGCBProCleanUp");
 }
 
 // However the window ends, the program cleans up once after it closed and
@@ -305,6 +250,14 @@ TEST_F(AppShellTest, FrameworkEntryEndsAfterTheWindow)
     bool ran = false;
     sim::OnNextModal([&](HWND dlg) {
         ran = true;
+        // No name was given and the resources hold no title string: the
+        // program file's name is the application's, and the caption of a
+        // message box given none.
+        EXPECT_STREQ(theApp.m_pszAppName, "Tarvello");
+        CWnd::FromHandle(dlg)->MessageBox("text");
+        ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+        EXPECT_EQ(sim::MessageBoxes()[0].caption, "Tarvello");
+        sim::ClearLog();
         EXPECT_TRUE(sim::Click(dlg, IDOK));
     });
     char cmdline[] = "";
@@ -315,4 +268,4 @@ TEST_F(AppShellTest, FrameworkEntryEndsAfterTheWindow)
 }
 
 }  // namespace
-}  // namespace shell
+}  // namespace support

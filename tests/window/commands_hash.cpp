@@ -1,8 +1,9 @@
 // Hash, Calculate checksum and Clear Checksum, driven through the window.
 
-#include "commands_fixture.h"
+#include "tests/support/window_fixture.h"
+#include "sha1_spy.h"
 
-namespace commands {
+namespace support {
 namespace {
 
 const UINT kStop = 0x10;
@@ -41,10 +42,18 @@ TEST_F(HashCommands, HashRewritesTheDataInDisplayFormAndShowsItsDigest)
             ASSERT_TRUE(sim::Type(h, IDC_HASH_DATA, row.typed));
             auto before = Capture(h);
             sim::ClearLog();
+            sha1_spy::Clear();
 
             ASSERT_TRUE(sim::Click(h, IDC_HASH));
 
             EXPECT_TRUE(Boxes().empty());
+            // Nothing decoded ("zz0102" as much as an empty box): the empty
+            // string goes in, not the decoder's buffer.
+            ASSERT_EQ(sha1_spy::Calls().size(), 1u);
+            if (row.hashed.empty()) {
+                EXPECT_EQ(sha1_spy::Calls()[0].length, 0u);
+                EXPECT_STREQ((const char*)sha1_spy::Calls()[0].data, "");
+            }
             std::string data = sim::Text(h, IDC_HASH_DATA);
             EXPECT_EQ(ParseDisplay(data), row.hashed);
             std::string result = sim::Text(h, IDC_HASH_RESULT);
@@ -78,7 +87,7 @@ TEST_F(HashCommands, ChecksumOfTheWorkedExampleKeys)
                   "A0 00 00 09 99 F2 9B 2A 7C 4D 1E 0F 3A 5B 6C 7D 8E 9F A0 B1 C2 D3 E4 F5 06 "
                   "17 28 39 4A 5B 01 00 \r\n01 ");   // 33 bytes: the last on a line of its own
         EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_HASH_RESULT)),
-                  ParseCompact(sim::Text(h, IDC_CHECKSUM)));
+                  FromHex(sim::Text(h, IDC_CHECKSUM)));
         EXPECT_TRUE(Boxes().empty());
         EXPECT_TRUE(SameTable(*table, dlg.m_capks));
     });
@@ -122,7 +131,7 @@ TEST_F(HashCommands, ChecksumInputOfTheLongestKeysAndItsPasteBack)
             EXPECT_EQ(sim::Text(h, IDC_HASH_DATA), data);
             EXPECT_EQ(sim::Text(h, IDC_HASH_RESULT), result);
         }
-        EXPECT_NE(ParseCompact(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(wrong)));
+        EXPECT_NE(FromHex(sim::Text(h, IDC_CHECKSUM)), Sha1(ChecksumInput(wrong)));
     });
 }
 
@@ -166,4 +175,4 @@ TEST_F(HashCommands, ClearChecksumEmptiesOnlyTheResultLine)
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace support

@@ -4,10 +4,10 @@
 // command's output box and leave the table alone; LeakSanitizer (ASan build)
 // reports any buffer a failure path forgets to free.
 
-#include "commands_fixture.h"
-#include "heap_faults.h"
+#include "tests/support/window_fixture.h"
+#include "tests/support/heap_faults.h"
 
-namespace commands {
+namespace support {
 namespace {
 
 const UINT kStop = 0x10;
@@ -133,4 +133,4 @@ TEST_F(HeapFailures, EveryAllocationOfEveryCommand)
 }
 
 }  // namespace
-}  // namespace commands
+}  // namespace support

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/e2e/driver/program_templates.h"
 #include "tests/e2e/driver/report.h"
 #include "tests/e2e/driver/scenarios.h"
 #include "tests/e2e/driver/screenshot.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   if (options.program.empty() || argc % 2 == 0) return Usage();
   e2e::SetShotsFolder(options.shots);
   e2e::SetOpenedFile(options.opened);
+  e2e::LoadProgramTemplates(options.program);
 
   std::istringstream names(scenarios);
   std::string name;

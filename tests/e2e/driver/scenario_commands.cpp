@@ -3,6 +3,8 @@
 // through the file dialog, walking the loaded keys with their checksums and a
 // decrypted block each, and back to manual mode.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "tests/e2e/driver/act.h"
 #include "tests/e2e/driver/expectations.h"
@@ -269,6 +271,48 @@ void LoadsInLoadedMode(const Window& w, const Expectations& expect, const std::s
   CheckKeyShown(w, expect.keys[0]);
 }
 
+// Everything a user can see of the window's controls, in template order.
+std::vector<std::string> Snapshot(const Window& w) {
+  std::vector<std::string> seen;
+  for (HWND c : Children(w.dlg)) {
+    std::string line = Fmt("id %d \"%s\" check %d enabled %d read-only %d", GetDlgCtrlID(c),
+                           TextOf(c).c_str(), CheckState(c), Enabled(c) ? 1 : 0,
+                           ReadOnly(c) ? 1 : 0);
+    if (ClassOf(c) == "ComboBox") {
+      for (const std::string& item : ListItems(c)) line += " [" + item + "]";
+      line += Fmt(" sel %d", CurSel(c));
+    }
+    seen.push_back(line);
+  }
+  return seen;
+}
+
+// Another program holds the list file open without sharing: the file exists,
+// so the file dialog takes it, but the load cannot open it. The message names
+// the file; the list, the key on show and every box stay as they were, and
+// the table still serves the keys.
+void LoadOfAFileHeldOpen(const Window& w, const Expectations& expect, const std::string& data) {
+  std::vector<std::string> before = Snapshot(w);
+  HANDLE held = CreateFileA(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) Fail("cannot hold the list file open: " + data);
+  w.Click(IDC_LOAD_CAPKS,
+          {FileDialogChoosing(data),
+           MessageBoxOf(kCapkInfo, "File I/O failed for the following file !\r\n" + data)});
+  CloseHandle(held);
+  std::vector<std::string> after = Snapshot(w);
+  for (size_t i = 0; i < before.size() && i < after.size(); ++i) {
+    CheckEq(after[i], before[i],
+            Fmt("failed load: control #%d unchanged", static_cast<int>(i + 1)));
+  }
+  const ExpectedKey& last = expect.keys.back();
+  Pick(w.pid, w.dlg, IDC_CAPK_LIST, static_cast<int>(expect.keys.size() - 1));
+  CheckKeyShown(w, last);
+  ChecksumAndDecrypt(w, last);
+  Pick(w.pid, w.dlg, IDC_CAPK_LIST, 0);
+  CheckKeyShown(w, expect.keys[0]);
+}
+
 void BackToManualMode(const Window& w, const ExpectedKey& shown) {
   w.Click(IDC_USE_LOADED);
   Check(!Enabled(w[IDC_CAPK_LIST]) && Enabled(w[IDC_EXP_3]) && Enabled(w[IDC_EXP_65537]) &&
@@ -303,6 +347,7 @@ void ScenarioCommands(const Options& options) {
   ShowLongestKey(w, expect);
   // The expectation file is a text file without a single tagged line.
   LoadsInLoadedMode(w, expect, options.data, options.expect);
+  LoadOfAFileHeldOpen(w, expect, options.data);
   BackToManualMode(w, expect.keys[0]);
 
   PostMessageA(w[IDOK], BM_CLICK, 0, 0);

@@ -1,6 +1,6 @@
 // Writes what the end-to-end driver expects the program to show for a CAPK
-// list file, computed here with GMP (the RSA public operation) and OpenSSL
-// (SHA-1):
+// list file, computed here with the tests' oracles, GMP (the RSA public
+// operation) and OpenSSL (SHA-1):
 //   capk  <label> <rid> <index> <exponent> <modulus length> <stored checksum>
 //         <modulus> <checksum input> <its SHA-1> <block in> <block out>
 //   typed <name> <exponent> <modulus> <block in> <block out>
@@ -8,13 +8,12 @@
 // Byte strings are compact uppercase hex, "-" for none.
 //
 // Usage: tarvello_e2e_expect <list file> <output file>
-#include <gmp.h>
-#include <openssl/evp.h>
-
 #include <cstdio>
 #include <string>
 
 #include "tests/e2e/expect/capk_list.h"
+#include "tests/support/capk_list.h"
+#include "tests/support/oracles.h"
 
 namespace {
 
@@ -37,39 +36,12 @@ Bytes RandomBytes(size_t n) {
   return out;
 }
 
-std::string Hex(const Bytes& bytes) {
-  if (bytes.empty()) return "-";
-  std::string out;
-  char pair[3];
-  for (uint8_t b : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", b);
-    out += pair;
-  }
-  return out;
-}
-
-Bytes Sha1(const Bytes& data) {
-  Bytes digest(20);
-  unsigned int length = 0;
-  static const uint8_t kNothing = 0;
-  EVP_Digest(data.empty() ? &kNothing : data.data(), data.size(), digest.data(), &length,
-             EVP_sha1(), nullptr);
-  return digest;
-}
+// Compact upper-case hex, "-" for none.
+std::string Hex(const Bytes& bytes) { return bytes.empty() ? "-" : support::Hex(bytes); }
 
 // input ^ exponent mod modulus, as many bytes as the modulus.
 Bytes PublicOp(const Bytes& input, long exponent, const Bytes& modulus) {
-  mpz_t x, n, r;
-  mpz_inits(x, n, r, nullptr);
-  mpz_import(x, input.size(), 1, 1, 1, 0, input.data());
-  mpz_import(n, modulus.size(), 1, 1, 1, 0, modulus.data());
-  mpz_powm_ui(r, x, static_cast<unsigned long>(exponent), n);
-  size_t length = (mpz_sizeinbase(r, 2) + 7) / 8;
-  Bytes out(modulus.size(), 0);
-  size_t written = 0;
-  if (mpz_sgn(r) != 0) mpz_export(out.data() + out.size() - length, &written, 1, 1, 1, 0, r);
-  mpz_clears(x, n, r, nullptr);
-  return out;
+  return support::PowMod(input, static_cast<unsigned long>(exponent), modulus);
 }
 
 // A block below the modulus, as an encrypted certificate would be.
@@ -79,21 +51,15 @@ Bytes BlockFor(const Bytes& modulus) {
   return block;
 }
 
+// RID | index | modulus | exponent, built by the program's own rule.
 Bytes ChecksumInput(const Key& key) {
-  Bytes out = key.rid;
-  out.push_back(key.index);
-  out.insert(out.end(), key.modulus.begin(), key.modulus.end());
-  if (key.exponent == 3) {
-    out.push_back(0x03);
-  } else {
-    out.insert(out.end(), {0x01, 0x00, 0x01});
-  }
-  return out;
+  return support::ChecksumInput(support::ListKey{key.rid, key.index, key.modulus,
+                                                 static_cast<int>(key.exponent), {}});
 }
 
 void WriteKey(FILE* out, const Key& key) {
   Bytes input = ChecksumInput(key);
-  Bytes digest = Sha1(input);
+  Bytes digest = support::Sha1(input);
   if (digest != key.checksum) {
     std::fprintf(stderr, "note: stored checksum of %s_%02X is not the SHA-1 of its fields\n",
                  Hex(key.rid).c_str(), key.index);
@@ -139,7 +105,8 @@ void WriteHashes(FILE* out) {
   static const Case kCases[] = {{"empty", 0}, {"short", 20}, {"lines", 100}, {"odd", 33}};
   for (const Case& c : kCases) {
     Bytes data = RandomBytes(c.bytes);
-    std::fprintf(out, "hash %s %s %s\n", c.name, Hex(data).c_str(), Hex(Sha1(data)).c_str());
+    std::fprintf(out, "hash %s %s %s\n", c.name, Hex(data).c_str(),
+                 Hex(support::Sha1(data)).c_str());
   }
 }
 

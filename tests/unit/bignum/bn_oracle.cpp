@@ -38,17 +38,6 @@ std::vector<uint32_t> Num::digits() const {
     return std::vector<uint32_t>(area_.get(), area_.get() + bn_.length);
 }
 
-void to_mpz(mpz_t out, const BigNum* a) {
-    if (a->length <= 0) {
-        mpz_set_ui(out, 0);
-        return;
-    }
-    mpz_import(out, static_cast<size_t>(a->length), -1, sizeof(uint32_t), 0, 0, a->digits);
-    if (a->negative != 0) {
-        mpz_neg(out, out);
-    }
-}
-
 std::string hex(const BigNum* a) {
     std::string s = a->negative != 0 ? "-0x" : "0x";
     char buf[16];

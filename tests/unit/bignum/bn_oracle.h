@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "crypto/bignum/bignum.h"
+#include "tests/support/bn_gmp.h"
 
 namespace bntest {
 
@@ -45,8 +46,7 @@ private:
     BigNum bn_;
 };
 
-// Value of a (sign included) into out.
-void to_mpz(mpz_t out, const BigNum* a);
+using support::to_mpz;
 // "-0x1234_89abcdef (len 2)": digits most significant first, sign, length.
 std::string hex(const BigNum* a);
 std::string hex(const mpz_t a);
@@ -85,15 +85,6 @@ private:
 // GMP's random state, seeded once with a fixed value.
 gmp_randstate_t& gmp_state();
 
-// RAII wrapper for an mpz_t.
-struct Mpz {
-    mpz_t v;
-    Mpz() { mpz_init(v); }
-    ~Mpz() { mpz_clear(v); }
-    Mpz(const Mpz&) = delete;
-    Mpz& operator=(const Mpz&) = delete;
-    operator mpz_ptr() { return v; }
-    operator mpz_srcptr() const { return v; }
-};
+using support::Mpz;
 
 }  // namespace bntest

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "crypto/bignum/bignum.h"
+#include "tests/support/bn_gmp.h"
 
 // A BigNum with its own heap area of exactly `capacity` digits.
 struct OwnedNum {
@@ -24,30 +25,9 @@ struct OwnedNum {
     int capacity() const { return static_cast<int>(area.size()); }
 };
 
-// RAII wrapper for mpz_t.
-struct Mpz {
-    mpz_t v;
-    Mpz() { mpz_init(v); }
-    explicit Mpz(const char* hex) { mpz_init_set_str(v, hex, 16); }
-    ~Mpz() { mpz_clear(v); }
-    Mpz(const Mpz&) = delete;
-    Mpz& operator=(const Mpz&) = delete;
-    operator mpz_ptr() { return v; }
-    operator mpz_srcptr() const { return v; }
-};
-
-inline void to_mpz(mpz_t out, const BigNum* a) {
-    mpz_import(out, static_cast<size_t>(a->length), -1, sizeof(uint32_t), 0, 0, a->digits);
-    if (a->negative != 0) mpz_neg(out, out);
-}
-
-// Loads |v| into r (normal form; zero has length 0); r MUST have room.
-inline void from_mpz(BigNum* r, mpz_srcptr v) {
-    size_t count = 0;
-    mpz_export(r->digits, &count, -1, sizeof(uint32_t), 0, 0, v);
-    r->length = static_cast<int32_t>(count);
-    r->negative = mpz_sgn(v) < 0 ? 1 : 0;
-}
+using support::from_mpz;
+using support::Mpz;
+using support::to_mpz;
 
 inline int digits_of(mpz_srcptr v) { return static_cast<int>((mpz_sizeinbase(v, 2) + 31) / 32); }
 

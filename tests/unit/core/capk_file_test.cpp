@@ -6,35 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "tests/unit/core/capk_test_support.h"
+#include "tests/support/capk_list.h"
+#include "tests/support/oracles.h"
 
 namespace {
 
-using capk_test::hex;
-using capk_test::TempDir;
+using support::Hex;
+using support::TempDir;
 
 constexpr uint8_t kSentinelByte = 0xA5;
 constexpr int32_t kSentinelCount = -7;
 
-const char kWorkedExample[] =
-    "CAPK list for tests\n"
-    "RID : \"A000000999\"\n"
-    "INDEX : \"F1\"\n"
-    "MODULUS : \"C1D2E3F405162738495A6B7C8D9EAFB0\"\n"
-    "EXPONENT : 3\n"
-    "CHECKSUM : \"1D78CDFBF094F38E953AE0FB61C4EF0AFDCB50BF\"\n"
-    "\n"
-    "RID : \"A0000009\"\n"
-    "INDEX : \"F9\"\n"
-    "MODULUS : \"00\"\n"
-    "EXPONENT : 3\n"
-    "CHECKSUM : \"0000000000000000000000000000000000000000\"\n"
-    "\n"
-    "RID : \"A0 00 00 09 99\"\n"
-    "INDEX : \"F2\"\n"
-    "MODULUS : \"9B2A7C4D1E0F3A5B 6C7D8E9FA0B1C2D3 E4F5061728394A5B\"\n"
-    "EXPONENT : 65537\n"
-    "CHECKSUM : \"642B9959CC50121946109E1002CB3CFBB8DC69BC\"\n";
+using support::kWorkedExample;
 
 std::string crlf(const std::string& text) {
     std::string out;
@@ -50,7 +33,7 @@ std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 std::string digits(int bytes, int seed = 0) {
     std::vector<uint8_t> b(static_cast<size_t>(bytes));
     for (int i = 0; i < bytes; ++i) b[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 7 + seed + 1);
-    return hex(b.data(), b.size());
+    return Hex(b.data(), b.size());
 }
 
 enum Field { kRid, kIndex, kModulus, kExponent, kChecksum };
@@ -104,28 +87,28 @@ TEST(CapkFile, WorkedExampleInBothLineEndings) {
     TempDir dir;
     for (const std::string& text : {std::string(kWorkedExample), crlf(kWorkedExample)}) {
         Load load;
-        load.from(dir.write("list.txt", text).c_str());
+        load.from(dir.Write("list.txt", text).c_str());
         ASSERT_EQ(load.result, 0);
         ASSERT_EQ(load.count, 2);
 
         const CapkRecord& k1 = load.records[0];
-        EXPECT_EQ(hex(k1.rid, 5), "A000000999");
+        EXPECT_EQ(Hex(k1.rid, 5), "A000000999");
         EXPECT_EQ(k1.index, 0xF1);
         EXPECT_EQ(k1.modulus_length, 16);
-        EXPECT_EQ(hex(k1.modulus, 16), "C1D2E3F405162738495A6B7C8D9EAFB0");
+        EXPECT_EQ(Hex(k1.modulus, 16), "C1D2E3F405162738495A6B7C8D9EAFB0");
         EXPECT_EQ(k1.exponent, 3);
-        EXPECT_EQ(hex(k1.checksum, 20), "1D78CDFBF094F38E953AE0FB61C4EF0AFDCB50BF");
-        EXPECT_EQ(capk_test::checksum_input(k1).size(), 23u);
-        EXPECT_EQ(hex(capk_test::oracle_checksum(k1).data(), 20), hex(k1.checksum, 20));
+        EXPECT_EQ(Hex(k1.checksum, 20), "1D78CDFBF094F38E953AE0FB61C4EF0AFDCB50BF");
+        EXPECT_EQ(support::ChecksumInput(k1).size(), 23u);
+        EXPECT_EQ(Hex(support::Sha1(support::ChecksumInput(k1)).data(), 20), Hex(k1.checksum, 20));
         EXPECT_TRUE(zero_beyond_modulus(k1));
 
         const CapkRecord& k3 = load.records[1];
-        EXPECT_EQ(hex(k3.rid, 5), "A000000999");
+        EXPECT_EQ(Hex(k3.rid, 5), "A000000999");
         EXPECT_EQ(k3.index, 0xF2);
         EXPECT_EQ(k3.modulus_length, 24);
-        EXPECT_EQ(hex(k3.modulus, 24), "9B2A7C4D1E0F3A5B6C7D8E9FA0B1C2D3E4F5061728394A5B");
+        EXPECT_EQ(Hex(k3.modulus, 24), "9B2A7C4D1E0F3A5B6C7D8E9FA0B1C2D3E4F5061728394A5B");
         EXPECT_EQ(k3.exponent, 65537);
-        EXPECT_EQ(hex(k3.checksum, 20), "642B9959CC50121946109E1002CB3CFBB8DC69BC");
+        EXPECT_EQ(Hex(k3.checksum, 20), "642B9959CC50121946109E1002CB3CFBB8DC69BC");
         EXPECT_TRUE(zero_beyond_modulus(k3));
         EXPECT_TRUE(untouched(load.records[2]));
     }
@@ -197,13 +180,13 @@ TEST(CapkFile, SingleKeyVariants) {
     for (const KeyRow& row : key_rows()) {
         SCOPED_TRACE(row.name);
         Load load;
-        load.from(dir.write("key.txt", row.text).c_str());
+        load.from(dir.Write("key.txt", row.text).c_str());
         EXPECT_EQ(load.result, 0);
         ASSERT_EQ(load.count, row.count);
         EXPECT_TRUE(untouched(load.records[static_cast<size_t>(row.count)]));
         if (row.count == 1) {
             const CapkRecord& r = load.records[0];
-            EXPECT_EQ(hex(r.rid, 5), "A000000999");
+            EXPECT_EQ(Hex(r.rid, 5), "A000000999");
             EXPECT_EQ(r.index, 0xF1);
             EXPECT_EQ(r.exponent, row.exponent);
             EXPECT_EQ(r.modulus_length, row.modulus_length);
@@ -218,15 +201,15 @@ TEST(CapkFile, KeyWithoutIndexLineTakesTheNextKeysFields) {
     const std::string second = key_lines({quoted("B000000001"), quoted("F7"), quoted(digits(8)), "65537",
                                           quoted(digits(20))});
     Load load;
-    load.from(dir.write("merged.txt", first + second).c_str());
+    load.from(dir.Write("merged.txt", first + second).c_str());
     ASSERT_EQ(load.count, 1);
     const CapkRecord& r = load.records[0];
-    EXPECT_EQ(hex(r.rid, 5), "A000000999");
+    EXPECT_EQ(Hex(r.rid, 5), "A000000999");
     EXPECT_EQ(r.index, 0xF7);
-    EXPECT_EQ(hex(r.modulus, 8), digits(8));
+    EXPECT_EQ(Hex(r.modulus, 8), digits(8));
     EXPECT_EQ(r.modulus_length, 8);
     EXPECT_EQ(r.exponent, 65537);
-    EXPECT_EQ(hex(r.checksum, 20), digits(20));
+    EXPECT_EQ(Hex(r.checksum, 20), digits(20));
 }
 
 // Keys with indexes first, first + 1, ... and moduli of modulus_bytes.
@@ -234,7 +217,7 @@ std::string numbered_keys(int n, int first, int modulus_bytes) {
     std::string text = "numbered keys\n";
     for (int i = 0; i < n; ++i) {
         const uint8_t index = static_cast<uint8_t>(first + i);
-        text += key_lines({quoted("A000000004"), quoted(hex(&index, 1)), quoted(digits(modulus_bytes, i)), "3",
+        text += key_lines({quoted("A000000004"), quoted(Hex(&index, 1)), quoted(digits(modulus_bytes, i)), "3",
                            quoted(digits(20, i))});
     }
     return text;
@@ -243,7 +226,7 @@ std::string numbered_keys(int n, int first, int modulus_bytes) {
 TEST(CapkFile, StopsAtOneHundredKeys) {
     TempDir dir;
     Load load;
-    load.from(dir.write("many.txt", numbered_keys(101, 0, 1)).c_str());
+    load.from(dir.Write("many.txt", numbered_keys(101, 0, 1)).c_str());
     EXPECT_EQ(load.result, 0);
     ASSERT_EQ(load.count, kMaxCapks);
     for (int i = 0; i < kMaxCapks; ++i) EXPECT_EQ(load.records[static_cast<size_t>(i)].index, i);
@@ -251,7 +234,7 @@ TEST(CapkFile, StopsAtOneHundredKeys) {
 
 TEST(CapkFile, UnopenablePathTouchesNothing) {
     TempDir dir;
-    const std::string missing = dir.path("never-written.txt");
+    const std::string missing = dir.Path("never-written.txt");
     for (const char* path : {static_cast<const char*>(nullptr), missing.c_str()}) {
         Load load;
         load.from(path);
@@ -265,11 +248,11 @@ TEST(CapkFile, UnopenablePathTouchesNothing) {
 TEST(CapkFile, ShorterLoadKeepsLaterSlots) {
     TempDir dir;
     Load load;
-    load.from(dir.write("five.txt", numbered_keys(5, 1, kMaxModulusLength)).c_str());
+    load.from(dir.Write("five.txt", numbered_keys(5, 1, kMaxModulusLength)).c_str());
     ASSERT_EQ(load.count, 5);
     const std::vector<CapkRecord> before = load.records;
 
-    load.from(dir.write("two.txt", numbered_keys(2, 0x21, 16)).c_str());
+    load.from(dir.Write("two.txt", numbered_keys(2, 0x21, 16)).c_str());
     ASSERT_EQ(load.count, 2);
     EXPECT_EQ(load.records[0].index, 0x21);
     EXPECT_EQ(load.records[1].index, 0x22);
@@ -284,7 +267,7 @@ TEST(CapkFile, ShorterLoadKeepsLaterSlots) {
 TEST(CapkFile, CountMayBeNull) {
     TempDir dir;
     Load load;
-    EXPECT_EQ(load_capk_file(dir.write("one.txt", good_key()).c_str(), load.records.data(), nullptr), 0);
+    EXPECT_EQ(load_capk_file(dir.Write("one.txt", good_key()).c_str(), load.records.data(), nullptr), 0);
     EXPECT_EQ(load.records[0].index, 0xF1);
 }
 

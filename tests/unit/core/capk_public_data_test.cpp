@@ -8,11 +8,12 @@
 
 #include "core/capk_file.h"
 #include "core/capk_rules.h"
-#include "tests/unit/core/capk_test_support.h"
+#include "tests/support/capk_list.h"
+#include "tests/support/oracles.h"
 
 namespace {
 
-using capk_test::hex;
+using support::Hex;
 
 struct PublishedKey {
     const char* rid;
@@ -41,21 +42,21 @@ TEST(CapkPublicData, EveryKeyLoadsAndItsChecksumVerifies) {
     for (int i = 0; i < kPublishedCount; ++i) {
         const PublishedKey& want = kPublished[i];
         const CapkRecord& r = records[static_cast<size_t>(i)];
-        SCOPED_TRACE(std::string(want.rid) + "_" + hex(&want.index, 1));
-        EXPECT_EQ(hex(r.rid, 5), want.rid);
+        SCOPED_TRACE(std::string(want.rid) + "_" + Hex(&want.index, 1));
+        EXPECT_EQ(Hex(r.rid, 5), want.rid);
         EXPECT_EQ(r.index, want.index);
         EXPECT_EQ(r.modulus_length, want.modulus_length);
         EXPECT_EQ(r.exponent, want.exponent);
         EXPECT_GE(r.modulus[0], 0x80) << "modulus not of its full bit length";
         char label[kCapkLabelSize];
         capk_label(&r, label);
-        EXPECT_EQ(std::string(label), std::string(want.rid) + "_" + hex(&want.index, 1));
-        EXPECT_EQ(hex(capk_test::oracle_checksum(r).data(), 20), hex(r.checksum, 20));
+        EXPECT_EQ(std::string(label), std::string(want.rid) + "_" + Hex(&want.index, 1));
+        EXPECT_EQ(Hex(support::Sha1(support::ChecksumInput(r)).data(), 20), Hex(r.checksum, 20));
 
         // The check above can fail: one changed modulus bit changes the digest.
         CapkRecord changed = r;
         changed.modulus[r.modulus_length - 1] ^= 0x01;
-        EXPECT_NE(hex(capk_test::oracle_checksum(changed).data(), 20), hex(r.checksum, 20));
+        EXPECT_NE(Hex(support::Sha1(support::ChecksumInput(changed)).data(), 20), Hex(r.checksum, 20));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "core/hex_codec.h"
 
-#include "capk_test_support.h"
+#include "tests/support/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,7 @@ TEST_P(DecodeTest, CountAndBytesWritten) {
     hex_to_bytes(text.get(), length, out.get(), &count, row.pad_odd);
 
     EXPECT_EQ(count, row.count) << row.name;
-    EXPECT_EQ(capk_test::hex(out.get(), capacity), row.out) << row.name;
+    EXPECT_EQ(support::Hex(out.get(), capacity), row.out) << row.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DecodeTest, ::testing::ValuesIn(kDecodeRows));
@@ -82,13 +82,13 @@ TEST(HexDecode, LengthLimitsTheCharactersExamined) {
     int32_t count = -1;
     hex_to_bytes("0A1B", 3, out, &count, false);
     EXPECT_EQ(count, 1);
-    EXPECT_EQ(capk_test::hex(out, 2), "0A10");
+    EXPECT_EQ(support::Hex(out, 2), "0A10");
 }
 
 TEST(HexDecode, NullCountStillDecodes) {
     uint8_t out[2] = {kUntouched, kUntouched};
     hex_to_bytes("C1D2", 4, out, nullptr, false);
-    EXPECT_EQ(capk_test::hex(out, 2), "C1D2");
+    EXPECT_EQ(support::Hex(out, 2), "C1D2");
 }
 
 TEST(HexStrip, RemovesBlanksAndLineBreaksOnly) {
@@ -135,7 +135,7 @@ TEST(HexFormat, LinesOfThirtyTwoBytes) {
         const std::string compact = format_hex_compact(bytes.data(), row.n);
         SCOPED_TRACE("n = " + std::to_string(row.n));
         ASSERT_EQ(display.size(), row.length);
-        EXPECT_EQ(compact, capk_test::hex(bytes.data(), bytes.size()));
+        EXPECT_EQ(compact, support::Hex(bytes.data(), bytes.size()));
 
         // CR LF exactly after every full line of 96 characters, none at the end.
         std::string groups;
@@ -152,7 +152,7 @@ TEST(HexFormat, LinesOfThirtyTwoBytes) {
         }
         EXPECT_EQ(breaks, row.breaks);
         std::string expected_groups;
-        for (uint8_t b : bytes) expected_groups += capk_test::hex(&b, 1) + " ";
+        for (uint8_t b : bytes) expected_groups += support::Hex(&b, 1) + " ";
         EXPECT_EQ(groups, expected_groups);
 
         // Display form, stripped and decoded, gives the bytes back.

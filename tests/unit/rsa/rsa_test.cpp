@@ -2,7 +2,6 @@
 // moduli and 2048-bit keys, every status path with the output checked
 // untouched, block-size rules, key replacement, the size refusals and the
 // heap the layer takes.
-#include <gmp.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +14,8 @@
 
 #include "crypto/bignum/bn_exp.h"
 #include "crypto/rsa/rsa.h"
-#include "tests/unit/rsa/heap_probe.h"
+#include "tests/support/heap_faults.h"
+#include "tests/support/oracles.h"
 
 namespace {
 
@@ -42,15 +42,7 @@ KeyPtr keyed(const Bytes& modulus, uint32_t exponent) {
     return key;
 }
 
-std::string hex(const Bytes& b) {
-    static const char* kDigits = "0123456789ABCDEF";
-    std::string s;
-    for (uint8_t v : b) {
-        s += kDigits[v >> 4];
-        s += kDigits[v & 15];
-    }
-    return s;
-}
+std::string hex(const Bytes& b) { return support::Hex(b); }
 
 Bytes random_bytes(std::mt19937_64& rng, size_t n) {
     Bytes b(n);
@@ -68,17 +60,7 @@ Bytes random_modulus(std::mt19937_64& rng, size_t n) {
 
 // in^e mod n right-aligned in `size` bytes, from the oracle.
 Bytes oracle(const Bytes& modulus, uint32_t e, const Bytes& in, size_t size) {
-    mpz_t n, x, r;
-    mpz_inits(n, x, r, nullptr);
-    mpz_import(n, modulus.size(), 1, 1, 0, 0, modulus.data());
-    mpz_import(x, in.size(), 1, 1, 0, 0, in.data());
-    mpz_powm_ui(r, x, e, n);
-    Bytes out(size, 0);
-    size_t count = (mpz_sizeinbase(r, 2) + 7) / 8;
-    if (mpz_sgn(r) == 0) count = 0;
-    if (count <= size) mpz_export(out.data() + (size - count), nullptr, 1, 1, 0, 0, r);
-    mpz_clears(n, x, r, nullptr);
-    return out;
+    return support::PowMod(in, e, modulus, size);
 }
 
 // Runs rsa_public into a sentinel-filled buffer of size + kTail bytes;
@@ -356,41 +338,36 @@ TEST(RsaKeyTest, SecondKeyReplacesTheFirst) {
 // buffer of one block size; a heap failure of either is reported with
 // nothing written.
 TEST(RsaHeapTest, TakesExactlyItsHeapAndReportsFailures) {
-    if (!heap_probe_available()) GTEST_SKIP() << "rsa_tests linked without the heap wrappers";
     std::mt19937_64 rng(0x45a10009);
     const Bytes m = random_modulus(rng, 176);
     const Bytes in = random_bytes(rng, 176);
 
     RsaKey* key = nullptr;
-    heap_probe_arm(-1);
+    heap_faults::FailNth(0);
     CryptoStatus status = rsa_new(&key);
-    heap_probe_disarm();
     ASSERT_EQ(status, CRYPTO_OK);
     KeyPtr owned(key);
-    EXPECT_EQ(heap_probe().callocs, 1);
-    EXPECT_EQ(heap_probe().mallocs, 0);
-    EXPECT_EQ(heap_probe().last_size, sizeof(RsaKey));
+    EXPECT_EQ(heap_faults::Callocs(), 1);
+    EXPECT_EQ(heap_faults::Mallocs(), 0);
+    EXPECT_EQ(heap_faults::LastSize(), sizeof(RsaKey));
 
-    heap_probe_arm(-1);
+    heap_faults::FailNth(0);
     status = rsa_set_public_key(key, m.data(), 8 * 176, 3);
-    heap_probe_disarm();
     ASSERT_EQ(status, CRYPTO_OK);
-    EXPECT_EQ(heap_probe().calls, 0);
+    EXPECT_EQ(heap_faults::Calls(), 0);
 
     Bytes out(176 + kTail, kSentinel);
-    heap_probe_arm(-1);
+    heap_faults::FailNth(0);
     status = rsa_public(key, out.data(), in.data(), 176);
-    heap_probe_disarm();
     ASSERT_EQ(status, CRYPTO_OK);
-    EXPECT_EQ(heap_probe().mallocs, 1);
-    EXPECT_EQ(heap_probe().callocs, 0);
-    EXPECT_EQ(heap_probe().last_size, 176u);
+    EXPECT_EQ(heap_faults::Mallocs(), 1);
+    EXPECT_EQ(heap_faults::Callocs(), 0);
+    EXPECT_EQ(heap_faults::LastSize(), 176u);
 
     // Result buffer refused: CRYPTO_ERR_MEMORY, out unwritten, key still usable.
     std::fill(out.begin(), out.end(), kSentinel);
-    heap_probe_arm(0);
+    heap_faults::FailNth(1);
     status = rsa_public(key, out.data(), in.data(), 176);
-    heap_probe_disarm();
     EXPECT_EQ(status, CRYPTO_ERR_MEMORY);
     EXPECT_TRUE(all_sentinel(out));
     PublicRun run = run_public(key, in, 176);
@@ -399,9 +376,8 @@ TEST(RsaHeapTest, TakesExactlyItsHeapAndReportsFailures) {
 
     // Context block refused: CRYPTO_ERR_MEMORY and a null key.
     RsaKey* none = reinterpret_cast<RsaKey*>(&status);
-    heap_probe_arm(0);
+    heap_faults::FailNth(1);
     status = rsa_new(&none);
-    heap_probe_disarm();
     EXPECT_EQ(status, CRYPTO_ERR_MEMORY);
     EXPECT_EQ(none, nullptr);
 }

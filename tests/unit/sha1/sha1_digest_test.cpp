@@ -18,15 +18,15 @@ struct KnownAnswer {
 
 const std::vector<KnownAnswer>& known_answers() {
     static const std::vector<KnownAnswer> table = {
-        {"empty (non-null data, length 0)", "", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
-        {"abc", "abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+        {"empty (non-null data, length 0)", "", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
+        {"abc", "abc", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
         {"448 bits, two blocks", "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-         "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
+         "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
         {"896 bits, two blocks",
          "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqr"
          "lmnopqrsmnopqrstnopqrstu",
-         "a49b2446a02c645bf419f995b67091253a04a259"},
-        {"one million 'a'", std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
+         "A49B2446A02C645BF419F995B67091253A04A259"},
+        {"one million 'a'", std::string(1000000, 'a'), "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"},
     };
     return table;
 }

@@ -1,8 +1,7 @@
-// Helpers shared by the SHA-1 tests: the OpenSSL oracle, hex printing and a
-// small seeded generator whose seed every differential test prints.
+// Helpers shared by the SHA-1 tests: the oracle and hex printing of
+// tests/support in the tests' own terms, and a small seeded generator whose
+// seed every differential test prints.
 #pragma once
-
-#include <openssl/sha.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -10,20 +9,13 @@
 #include <vector>
 
 #include "crypto/sha1/sha1.h"
+#include "tests/support/oracles.h"
 
 using Digest = std::vector<uint8_t>;
 
-inline std::string to_hex(const uint8_t* bytes, size_t n) {
-    std::string s;
-    char buf[3];
-    for (size_t i = 0; i < n; ++i) {
-        std::snprintf(buf, sizeof buf, "%02x", bytes[i]);
-        s += buf;
-    }
-    return s;
-}
+inline std::string to_hex(const uint8_t* bytes, size_t n) { return support::Hex(bytes, n); }
 
-inline std::string to_hex(const Digest& d) { return to_hex(d.data(), d.size()); }
+inline std::string to_hex(const Digest& d) { return support::Hex(d); }
 
 // A vector's bytes as the commands pass them: never a null pointer, also
 // for an empty message (sha1_digest refuses null data).
@@ -33,9 +25,7 @@ inline const uint8_t* bytes_of(const std::vector<uint8_t>& v) {
 }
 
 inline std::string openssl_sha1_hex(const uint8_t* data, size_t n) {
-    uint8_t out[SHA_DIGEST_LENGTH];
-    SHA1(data, n, out);
-    return to_hex(out, sizeof out);
+    return support::Hex(support::Sha1(data, n));
 }
 
 inline std::string tarvello_sha1_hex(const uint8_t* data, uint32_t n) {
