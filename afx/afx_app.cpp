@@ -14,27 +14,41 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)
-    : m_pMainWnd(nullptr),
-      m_pszAppName(lpszAppName),
-      m_hInstance(NULL),
-      m_lpCmdLine(nullptr),
-      m_nCmdShow(SW_SHOWNORMAL) {
-  g_pApp = this;
+    : m_pMainWnd(nullptr), m_pszAppName(lpszAppName), m_hInstance(NULL), m_lpCmdLine(nullptr),
+      m_nCmdShow(SW_SHOWNORMAL)
+{
+    g_pApp = this;
 }
 
-CWinApp::~CWinApp() {
-  if (g_pApp == this) g_pApp = nullptr;
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
 
-int CWinApp::Run() { return ExitInstance(); }
+int CWinApp::Run()
+{
+    return ExitInstance();
+}
 
-BOOL CWinApp::Enable3dControls() { return TRUE; }
+BOOL CWinApp::Enable3dControls()
+{
+    return TRUE;
+}
 
-void CWinApp::OnHelp() {}
+void CWinApp::OnHelp()
+{
+}
 
 void CWinApp::SetDefaultAppName()
 {
@@ -58,34 +72,50 @@ void CWinApp::SetDefaultAppName()
     m_pszAppName = m_strDefaultAppName;
 }
 
-CWinApp* AFXAPI AfxGetApp() { return g_pApp; }
-
-CWnd* AFXAPI AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr; }
-
-int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
-  CWinApp* app = AfxGetApp();
-  if (app == nullptr) return -1;
-  g_hInstance = hInstance;
-  app->m_hInstance = hInstance;
-  app->m_lpCmdLine = lpCmdLine;
-  app->m_nCmdShow = nCmdShow;
-  app->SetDefaultAppName();
-  if (!app->InitInstance()) return app->ExitInstance();
-  return app->Run();
+CWinApp* AFXAPI AfxGetApp()
+{
+    return g_pApp;
 }
 
-void AFXAPI AfxEnableControlContainer() {}
-
-HINSTANCE AFXAPI AfxGetInstanceHandle() {
-  return g_hInstance != NULL ? g_hInstance : ::GetModuleHandleA(NULL);
+CWnd* AFXAPI AfxGetMainWnd()
+{
+    return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr;
 }
 
-HINSTANCE AFXAPI AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow)
+{
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return -1;
+    g_hInstance = hInstance;
+    app->m_hInstance = hInstance;
+    app->m_lpCmdLine = lpCmdLine;
+    app->m_nCmdShow = nCmdShow;
+    app->SetDefaultAppName();
+    if (!app->InitInstance())
+        return app->ExitInstance();
+    return app->Run();
+}
 
-HINSTANCE AFXAPI AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType) {
-  // One module holds code and resources; look there, and answer it either
-  // way so a missing resource fails where it is loaded.
-  HINSTANCE hRes = AfxGetResourceHandle();
-  (void)::FindResourceA(hRes, lpszName, lpszType);
-  return hRes;
+void AFXAPI AfxEnableControlContainer()
+{
+}
+
+HINSTANCE AFXAPI AfxGetInstanceHandle()
+{
+    return g_hInstance != NULL ? g_hInstance : ::GetModuleHandleA(NULL);
+}
+
+HINSTANCE AFXAPI AfxGetResourceHandle()
+{
+    return AfxGetInstanceHandle();
+}
+
+HINSTANCE AFXAPI AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType)
+{
+    // One module holds code and resources; look there, and answer it either
+    // way so a missing resource fails where it is loaded.
+    HINSTANCE hRes = AfxGetResourceHandle();
+    (void)::FindResourceA(hRes, lpszName, lpszType);
+    return hRes;
 }

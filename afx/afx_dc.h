@@ -11,25 +11,25 @@
 class CWnd;
 
 class CDC {
- public:
-  HDC m_hDC;
+public:
+    HDC m_hDC;
 
-  CDC();
-  CDC(const CDC&) = delete;
-  CDC& operator=(const CDC&) = delete;
-  HDC GetSafeHdc() const { return m_hDC; }
-  BOOL DrawIcon(int x, int y, HICON hIcon);  // DrawIcon
+    CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+    HDC GetSafeHdc() const { return m_hDC; }
+    BOOL DrawIcon(int x, int y, HICON hIcon);  // DrawIcon
 };
 
 class CPaintDC : public CDC {
- public:
-  explicit CPaintDC(CWnd* pWnd);
-  ~CPaintDC();
+public:
+    explicit CPaintDC(CWnd* pWnd);
+    ~CPaintDC();
 
-  PAINTSTRUCT m_ps;
+    PAINTSTRUCT m_ps;
 
- protected:
-  HWND m_hWnd;
+protected:
+    HWND m_hWnd;
 };
 
 #endif  // TARVELLO_AFX_DC_H

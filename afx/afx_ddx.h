@@ -9,13 +9,13 @@
 #include "afx/afx_wnd.h"
 
 class CDataExchange {
- public:
-  BOOL m_bSaveAndValidate;  // TRUE: controls -> members (pull); FALSE: push
-  CWnd* m_pDlgWnd;
+public:
+    BOOL m_bSaveAndValidate;  // TRUE: controls -> members (pull); FALSE: push
+    CWnd* m_pDlgWnd;
 
-  CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
-  // Handle of control nIDC of the dialog (asserts it exists).
-  HWND PrepareCtrl(int nIDC);
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);
+    // Handle of control nIDC of the dialog (asserts it exists).
+    HWND PrepareCtrl(int nIDC);
 };
 
 // Binds rControl to control nIDC on the first push only (when rControl is

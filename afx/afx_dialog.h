@@ -13,29 +13,29 @@
 #include "afx/afx_wnd.h"
 
 class CDialog : public CWnd {
- public:
-  explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
-  ~CDialog() override;
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = NULL);
+    ~CDialog() override;
 
-  // Creates the dialog from template m_nIDHelp and runs it modally; returns
-  // the EndDialog result, or -1 if the dialog could not be created. With no
-  // parent given, the application's main window (if any, and not this
-  // dialog) owns it.
-  virtual int DoModal();
-  // Base: pushes member data (binding the DDX_Control members); returns TRUE
-  // so the dialog manager focuses the first tab stop.
-  virtual BOOL OnInitDialog();
-  // Pulls member data, then ends the dialog with IDOK.
-  virtual void OnOK();
-  // Ends the dialog with IDCANCEL.
-  virtual void OnCancel();
-  void EndDialog(int nResult);
+    // Creates the dialog from template m_nIDHelp and runs it modally; returns
+    // the EndDialog result, or -1 if the dialog could not be created. With no
+    // parent given, the application's main window (if any, and not this
+    // dialog) owns it.
+    virtual int DoModal();
+    // Base: pushes member data (binding the DDX_Control members); returns TRUE
+    // so the dialog manager focuses the first tab stop.
+    virtual BOOL OnInitDialog();
+    // Pulls member data, then ends the dialog with IDOK.
+    virtual void OnOK();
+    // Ends the dialog with IDCANCEL.
+    virtual void OnCancel();
+    void EndDialog(int nResult);
 
-  UINT m_nIDHelp;            // the template id
-  LPCTSTR m_lpszTemplateName;
-  CWnd* m_pParentWnd;
+    UINT m_nIDHelp;  // the template id
+    LPCTSTR m_lpszTemplateName;
+    CWnd* m_pParentWnd;
 
-  DECLARE_MESSAGE_MAP()
+    DECLARE_MESSAGE_MAP()
 };
 
 #endif  // TARVELLO_AFX_DIALOG_H

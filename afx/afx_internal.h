@@ -10,10 +10,10 @@
 class CWnd;
 
 struct AfxMessageRecord {
-  HWND hWnd;
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
+    HWND hWnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
 };
 
 // The message being dispatched right now; the dialog procedure saves and

@@ -6,17 +6,27 @@
 BEGIN_MESSAGE_MAP(CBCGPDialog, CDialog)
 END_MESSAGE_MAP()
 
-CBCGPDialog::CBCGPDialog(UINT nIDTemplate, CWnd* pParent) : CDialog(nIDTemplate, pParent) {}
+CBCGPDialog::CBCGPDialog(UINT nIDTemplate, CWnd* pParent) : CDialog(nIDTemplate, pParent)
+{
+}
 
 CBCGPDialog::~CBCGPDialog() = default;
 
 CBCGPURLLinkButton::~CBCGPURLLinkButton() = default;
 
-void CBCGPURLLinkButton::PreSubclassWindow() { AfxPlatformAttachUrlLink(m_hWnd); }
+void CBCGPURLLinkButton::PreSubclassWindow()
+{
+    AfxPlatformAttachUrlLink(m_hWnd);
+}
 
 CBCGPWorkspace::CBCGPWorkspace(BOOL bResourceSmartUpdate)
-    : m_bResourceSmartUpdate(bResourceSmartUpdate) {}
+    : m_bResourceSmartUpdate(bResourceSmartUpdate)
+{
+}
 
 CBCGPWorkspace::~CBCGPWorkspace() = default;
 
-void BCGCBProCleanUp() { AfxPlatformToolkitCleanUp(); }
+void BCGCBProCleanUp()
+{
+    AfxPlatformToolkitCleanUp();
+}

@@ -59,38 +59,45 @@ struct Operands {
     size_t block;
 };
 
-Operands make_operands(int bits, uint64_t seed) {
+Operands make_operands(int bits, uint64_t seed)
+{
     std::mt19937_64 rng(seed);
     Operands op;
     op.block = static_cast<size_t>((bits + 7) / 8);
     op.modulus.resize(op.block);
-    for (auto& b : op.modulus) b = static_cast<uint8_t>(rng());
+    for (auto& b : op.modulus)
+        b = static_cast<uint8_t>(rng());
     const int top_bits = bits - 8 * static_cast<int>(op.block - 1);  // 1..8
     op.modulus[0] = static_cast<uint8_t>((op.modulus[0] | 0x80) >> (8 - top_bits));
     op.modulus[op.block - 1] |= 1;
     op.input.resize(op.block - 1);
-    for (auto& b : op.input) b = static_cast<uint8_t>(rng());
+    for (auto& b : op.input)
+        b = static_cast<uint8_t>(rng());
     return op;
 }
 
-void run_tarvello(benchmark::State& state, const Operands& op, uint32_t e) {
+void run_tarvello(benchmark::State& state, const Operands& op, uint32_t e)
+{
     RsaKey* key = nullptr;
     if (rsa_new(&key) != CRYPTO_OK ||
-        rsa_set_public_key(key, op.modulus.data(), static_cast<int32_t>(8 * op.modulus.size()), e) != CRYPTO_OK) {
+        rsa_set_public_key(key, op.modulus.data(), static_cast<int32_t>(8 * op.modulus.size()),
+                           e) != CRYPTO_OK) {
         state.SkipWithError("key setup failed");
         rsa_free(key);
         return;
     }
     Bytes out(op.block);
     for (auto _ : state) {
-        if (rsa_public(key, out.data(), op.input.data(), static_cast<int32_t>(op.input.size())) != CRYPTO_OK)
+        if (rsa_public(key, out.data(), op.input.data(), static_cast<int32_t>(op.input.size())) !=
+            CRYPTO_OK)
             state.SkipWithError("rsa_public failed");
         benchmark::DoNotOptimize(out.data());
     }
     rsa_free(key);
 }
 
-void run_openssl(benchmark::State& state, const Operands& op, uint32_t e, bool cached) {
+void run_openssl(benchmark::State& state, const Operands& op, uint32_t e, bool cached)
+{
     BN_CTX* ctx = BN_CTX_new();
     BIGNUM* n = BN_bin2bn(op.modulus.data(), static_cast<int>(op.modulus.size()), nullptr);
     BIGNUM* p = BN_new();
@@ -105,7 +112,8 @@ void run_openssl(benchmark::State& state, const Operands& op, uint32_t e, bool c
     Bytes out(op.block);
     for (auto _ : state) {
         BN_bin2bn(op.input.data(), static_cast<int>(op.input.size()), x);
-        if (!BN_mod_exp_mont(r, x, p, n, ctx, mont)) state.SkipWithError("BN_mod_exp_mont failed");
+        if (!BN_mod_exp_mont(r, x, p, n, ctx, mont))
+            state.SkipWithError("BN_mod_exp_mont failed");
         BN_bn2binpad(r, out.data(), static_cast<int>(out.size()));
         benchmark::DoNotOptimize(out.data());
     }
@@ -117,7 +125,8 @@ void run_openssl(benchmark::State& state, const Operands& op, uint32_t e, bool c
     BN_CTX_free(ctx);
 }
 
-void run_gmp(benchmark::State& state, const Operands& op, uint32_t e) {
+void run_gmp(benchmark::State& state, const Operands& op, uint32_t e)
+{
     mpz_t n, x, r;
     mpz_inits(n, x, r, nullptr);
     mpz_import(n, op.modulus.size(), 1, 1, 0, 0, op.modulus.data());
@@ -134,7 +143,8 @@ void run_gmp(benchmark::State& state, const Operands& op, uint32_t e) {
 }
 
 // bn_mod_exp alone, by modulus size (bytes), with Montgomery-path moduli.
-void run_bn_mod_exp(benchmark::State& state, const Operands& op, uint32_t e) {
+void run_bn_mod_exp(benchmark::State& state, const Operands& op, uint32_t e)
+{
     std::vector<uint32_t> m_area(kDigitAreaSize), b_area(kDigitAreaSize), r_area(kDigitAreaSize);
     uint32_t e_digit = e;
     BigNum m = {0, 0, m_area.data()}, b = {0, 0, b_area.data()}, r = {0, 0, r_area.data()};
@@ -147,7 +157,8 @@ void run_bn_mod_exp(benchmark::State& state, const Operands& op, uint32_t e) {
     }
 }
 
-void run_gmp_powm(benchmark::State& state, const Operands& op, uint32_t e) {
+void run_gmp_powm(benchmark::State& state, const Operands& op, uint32_t e)
+{
     mpz_t n, x, r;
     mpz_inits(n, x, r, nullptr);
     mpz_import(n, op.modulus.size(), 1, 1, 0, 0, op.modulus.data());
@@ -165,13 +176,15 @@ const int kGrowthBytes[] = {64, 96, 128, 144, 176, 192, 224, 248, 256, 292};
 // time, not wall time: the build machines are shared and often loaded).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         for (const Run& run : runs)
             if (!run.error_occurred && run.run_type == Run::RT_Iteration)
                 times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
-    double time(const std::string& name) const {
+    double time(const std::string& name) const
+    {
         auto it = times_.find(name);
         return it == times_.end() ? 0.0 : it->second;
     }
@@ -180,64 +193,81 @@ private:
     std::map<std::string, double> times_;
 };
 
-std::string rsa_name(const RsaCase& c, const char* who) { return std::string("rsa_public/") + c.label + "/" + who; }
+std::string rsa_name(const RsaCase& c, const char* who)
+{
+    return std::string("rsa_public/") + c.label + "/" + who;
+}
 
-std::string growth_name(int bytes, uint32_t e, const char* who) {
+std::string growth_name(int bytes, uint32_t e, const char* who)
+{
     return "bn_mod_exp/" + std::to_string(bytes) + "B/e" + std::to_string(e) + "/" + who;
 }
 
-double ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
+double ratio(double a, double b)
+{
+    return b > 0 ? a / b : 0.0;
+}
 
-void print_ratios(const RatioReporter& rep) {
-    std::printf("\nrsa_public, microseconds per block and ratios (target: <= 1.0 vs OpenSSL for e=3, "
-                "<= 2.0 for 2048/65537)\n");
-    std::printf("%-26s %10s %10s %10s %10s %12s %10s %12s\n", "case", "tarvello", "openssl", "ossl-cache", "gmp",
-                "T/OpenSSL", "T/GMP", "T/ossl-cache");
+void print_ratios(const RatioReporter& rep)
+{
+    std::printf(
+        "\nrsa_public, microseconds per block and ratios (target: <= 1.0 vs OpenSSL for e=3, "
+        "<= 2.0 for 2048/65537)\n");
+    std::printf("%-26s %10s %10s %10s %10s %12s %10s %12s\n", "case", "tarvello", "openssl",
+                "ossl-cache", "gmp", "T/OpenSSL", "T/GMP", "T/ossl-cache");
     for (const RsaCase& c : kRsaCases) {
         const double t = rep.time(rsa_name(c, "tarvello"));
         const double o = rep.time(rsa_name(c, "openssl"));
         const double oc = rep.time(rsa_name(c, "openssl_cached"));
         const double g = rep.time(rsa_name(c, "gmp"));
-        std::printf("%-26s %10.2f %10.2f %10.2f %10.2f %12.2f %10.2f %12.2f\n", c.label, t, o, oc, g, ratio(t, o),
-                    ratio(t, g), ratio(t, oc));
+        std::printf("%-26s %10.2f %10.2f %10.2f %10.2f %12.2f %10.2f %12.2f\n", c.label, t, o, oc,
+                    g, ratio(t, o), ratio(t, g), ratio(t, oc));
     }
-    std::printf("\nbn_mod_exp by modulus size (Montgomery path), microseconds and ratio to mpz_powm\n");
-    std::printf("%-8s %10s %10s %8s %10s %10s %8s\n", "bytes", "e=3", "gmp", "T/GMP", "e=65537", "gmp", "T/GMP");
+    std::printf(
+        "\nbn_mod_exp by modulus size (Montgomery path), microseconds and ratio to mpz_powm\n");
+    std::printf("%-8s %10s %10s %8s %10s %10s %8s\n", "bytes", "e=3", "gmp", "T/GMP", "e=65537",
+                "gmp", "T/GMP");
     for (int bytes : kGrowthBytes) {
         const double t3 = rep.time(growth_name(bytes, 3, "tarvello"));
         const double g3 = rep.time(growth_name(bytes, 3, "gmp"));
         const double t65 = rep.time(growth_name(bytes, 65537, "tarvello"));
         const double g65 = rep.time(growth_name(bytes, 65537, "gmp"));
-        std::printf("%-8d %10.2f %10.2f %8.2f %10.2f %10.2f %8.2f\n", bytes, t3, g3, ratio(t3, g3), t65, g65,
-                    ratio(t65, g65));
+        std::printf("%-8d %10.2f %10.2f %8.2f %10.2f %10.2f %8.2f\n", bytes, t3, g3, ratio(t3, g3),
+                    t65, g65, ratio(t65, g65));
     }
 }
 
-void register_all(std::vector<std::unique_ptr<Operands>>* keep) {
+void register_all(std::vector<std::unique_ptr<Operands>>* keep)
+{
     uint64_t seed = 0xbe0c0001;
     for (const RsaCase& c : kRsaCases) {
         keep->push_back(std::make_unique<Operands>(make_operands(c.bits, seed++)));
         const Operands* op = keep->back().get();
         const uint32_t e = c.exponent;
-        benchmark::RegisterBenchmark(rsa_name(c, kContenders[0]).c_str(),
-                                     [op, e](benchmark::State& s) { run_tarvello(s, *op, e); })
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(rsa_name(c, kContenders[1]).c_str(),
-                                     [op, e](benchmark::State& s) { run_openssl(s, *op, e, false); })
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(rsa_name(c, kContenders[2]).c_str(),
-                                     [op, e](benchmark::State& s) { run_openssl(s, *op, e, true); })
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(rsa_name(c, kContenders[3]).c_str(),
-                                     [op, e](benchmark::State& s) { run_gmp(s, *op, e); })
-            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(rsa_name(c, kContenders[0]).c_str(), [op,
+                                                                           e](benchmark::State& s) {
+            run_tarvello(s, *op, e);
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(rsa_name(c, kContenders[1]).c_str(), [op,
+                                                                           e](benchmark::State& s) {
+            run_openssl(s, *op, e, false);
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(rsa_name(c, kContenders[2]).c_str(), [op,
+                                                                           e](benchmark::State& s) {
+            run_openssl(s, *op, e, true);
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(rsa_name(c, kContenders[3]).c_str(), [op,
+                                                                           e](benchmark::State& s) {
+            run_gmp(s, *op, e);
+        })->Unit(benchmark::kMicrosecond);
     }
     for (int bytes : kGrowthBytes) {
         keep->push_back(std::make_unique<Operands>(make_operands(8 * bytes, seed++)));
         const Operands* op = keep->back().get();
         for (uint32_t e : {3u, 65537u}) {
-            benchmark::RegisterBenchmark(growth_name(bytes, e, "tarvello").c_str(),
-                                         [op, e](benchmark::State& s) { run_bn_mod_exp(s, *op, e); })
+            benchmark::RegisterBenchmark(
+                growth_name(bytes, e, "tarvello").c_str(),
+                [op, e](benchmark::State& s) { run_bn_mod_exp(s, *op, e); })
                 ->Unit(benchmark::kMicrosecond);
             benchmark::RegisterBenchmark(growth_name(bytes, e, "gmp").c_str(),
                                          [op, e](benchmark::State& s) { run_gmp_powm(s, *op, e); })
@@ -248,11 +278,13 @@ void register_all(std::vector<std::unique_ptr<Operands>>* keep) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::vector<std::unique_ptr<Operands>> operands;
     register_all(&operands);
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     print_ratios(reporter);

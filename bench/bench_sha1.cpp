@@ -24,17 +24,21 @@
 
 namespace {
 
-std::vector<uint8_t> make_message(size_t size) {
+std::vector<uint8_t> make_message(size_t size)
+{
     std::vector<uint8_t> m(size);
     uint32_t x = 0x9E3779B9u;
     for (auto& byte : m) {
-        x ^= x << 13; x ^= x >> 17; x ^= x << 5;
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
         byte = (uint8_t)x;
     }
     return m;
 }
 
-void tarvello_sha1(benchmark::State& state) {
+void tarvello_sha1(benchmark::State& state)
+{
     auto message = make_message((size_t)state.range(0));
     uint8_t digest[kSha1DigestSize];
     for (auto _ : state) {
@@ -46,7 +50,8 @@ void tarvello_sha1(benchmark::State& state) {
     state.SetBytesProcessed((int64_t)state.iterations() * state.range(0));
 }
 
-void openssl_sha1(benchmark::State& state) {
+void openssl_sha1(benchmark::State& state)
+{
     auto message = make_message((size_t)state.range(0));
     uint8_t digest[SHA_DIGEST_LENGTH];
     for (auto _ : state) {
@@ -67,26 +72,31 @@ BENCHMARK(openssl_sha1)->Arg(64)->Arg(1024)->Arg(1 << 20);
 // keyed by function name and size.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
             long size = std::strtol(run.run_name.args.c_str(), nullptr, 10);
             times_[{run.run_name.function_name, size}].push_back(run.GetAdjustedCPUTime());
         }
     }
 
     // Median CPU time per iteration, or 0 when the benchmark did not run.
-    double median(const std::string& name, long size) const {
+    double median(const std::string& name, long size) const
+    {
         auto it = times_.find({name, size});
-        if (it == times_.end() || it->second.empty()) return 0;
+        if (it == times_.end() || it->second.empty())
+            return 0;
         std::vector<double> t = it->second;
         std::sort(t.begin(), t.end());
         size_t n = t.size();
         return n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
     }
 
-    size_t repetitions(const std::string& name, long size) const {
+    size_t repetitions(const std::string& name, long size) const
+    {
         auto it = times_.find({name, size});
         return it == times_.end() ? 0 : it->second.size();
     }
@@ -96,13 +106,15 @@ private:
 };
 
 // MB/s (10^6 bytes) from a per-iteration time in nanoseconds.
-double megabytes_per_second(long size, double ns) {
+double megabytes_per_second(long size, double ns)
+{
     return ns > 0 ? size * 1e3 / ns : 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // Defaults that make the ratio meaningful on a shared machine; later
     // command-line flags override them.
     std::vector<char*> args{argv[0]};
@@ -112,10 +124,12 @@ int main(int argc, char** argv) {
     args.push_back(reps.data());
     args.push_back(interleave.data());
     args.push_back(unit.data());
-    for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
     int count = (int)args.size();
     benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 1;
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -129,7 +143,8 @@ int main(int argc, char** argv) {
     for (long size : {64L, 1024L, 1L << 20}) {
         double ours = reporter.median("tarvello_sha1", size);
         double theirs = reporter.median("openssl_sha1", size);
-        if (ours <= 0 || theirs <= 0) continue;
+        if (ours <= 0 || theirs <= 0)
+            continue;
         std::printf("%10ld %6zu %16.1f %16.1f %18.3f\n", size,
                     std::min(reporter.repetitions("tarvello_sha1", size),
                              reporter.repetitions("openssl_sha1", size)),

@@ -24,11 +24,13 @@ CapkRecord find_listed_key(const std::string& list_argument, const std::string& 
                            const std::string& key_argument, const std::string& label)
 {
     std::string wanted = label;
-    for (char& c : wanted) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    for (char& c : wanted)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     for (const CapkRecord& rec : load_capk_list(list_argument, path)) {
         char text[kCapkLabelSize];
         capk_label(&rec, text);
-        if (wanted == text) return rec;
+        if (wanted == text)
+            return rec;
     }
     throw UsageError(key_argument, "no key labelled '" + label + "' in '" + path + "'");
 }

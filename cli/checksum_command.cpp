@@ -28,8 +28,8 @@ std::vector<uint8_t> sized_hex(const std::string& name, const std::string& text,
 {
     std::vector<uint8_t> bytes = parse_hex_arg(name, text);
     if (bytes.size() < min || bytes.size() > max) {
-        const std::string want = min == max ? std::to_string(min)
-                                            : std::to_string(min) + " to " + std::to_string(max);
+        const std::string want =
+            min == max ? std::to_string(min) : std::to_string(min) + " to " + std::to_string(max);
         throw UsageError(name, std::to_string(bytes.size()) + " bytes, must be " + want);
     }
     return bytes;

@@ -22,8 +22,10 @@ std::string read_standard_input()
     std::string text;
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, n);
-    if (ferror(stdin)) throw UsageError("standard input", "read error");
+    while ((n = fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        text.append(buffer, n);
+    if (ferror(stdin))
+        throw UsageError("standard input", "read error");
     return text;
 }
 

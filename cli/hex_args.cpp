@@ -10,9 +10,12 @@ namespace {
 
 int hex_digit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
@@ -53,7 +56,8 @@ std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& t
             continue;
         }
         const int high = hex_digit(text[i]);
-        if (high < 0) throw UsageError(name, "not a hex digit: " + shown(text[i]) + position(i));
+        if (high < 0)
+            throw UsageError(name, "not a hex digit: " + shown(text[i]) + position(i));
         const size_t low_at = i + 1;
         if (low_at == text.size()) {
             throw UsageError(name, "odd number of hex digits: the digit" + position(i) +

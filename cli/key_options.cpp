@@ -29,8 +29,7 @@ static SignerKey listed_key(const KeyOptions& opts)
     const CapkRecord rec = find_listed_key("--capks", opts.capks, "--key", opts.key);
     char label[kCapkLabelSize];
     capk_label(&rec, label);
-    return {label,
-            std::vector<uint8_t>(rec.modulus, rec.modulus + rec.modulus_length),
+    return {label, std::vector<uint8_t>(rec.modulus, rec.modulus + rec.modulus_length),
             static_cast<uint32_t>(rec.exponent)};
 }
 
@@ -57,7 +56,8 @@ SignerKey resolve_key(const KeyOptions& opts, size_t max_length)
 void check_modulus(const std::string& argument, const std::vector<uint8_t>& modulus,
                    size_t max_length)
 {
-    if (modulus.empty()) throw UsageError(argument, "the modulus is empty");
+    if (modulus.empty())
+        throw UsageError(argument, "the modulus is empty");
     if (modulus.size() > max_length) {
         throw UsageError(argument, "the modulus has " + std::to_string(modulus.size()) +
                                        " bytes, at most " + std::to_string(max_length) +
@@ -65,5 +65,6 @@ void check_modulus(const std::string& argument, const std::vector<uint8_t>& modu
     }
     // A leading zero byte would make the block one byte shorter than the
     // modulus as typed, and every block of that length too long.
-    if (modulus[0] == 0) throw UsageError(argument, "the modulus starts with a zero byte");
+    if (modulus[0] == 0)
+        throw UsageError(argument, "the modulus starts with a zero byte");
 }

@@ -29,9 +29,9 @@ struct KeyOptions {
 void add_key_options(CLI::App* sub, KeyOptions& opts);
 
 struct SignerKey {
-    std::string label;              // the list label, empty for a key typed in
-    std::vector<uint8_t> modulus;   // first byte non-zero
-    uint32_t exponent;              // 3 or 65537
+    std::string label;             // the list label, empty for a key typed in
+    std::vector<uint8_t> modulus;  // first byte non-zero
+    uint32_t exponent;             // 3 or 65537
 };
 
 // Refuses, naming argument, a modulus that is empty, longer than max_length

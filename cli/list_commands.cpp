@@ -56,7 +56,8 @@ int run_list(const ListOptions& opts)
 
 std::string summary(size_t count, int mismatches)
 {
-    if (count == 0) return "no key loaded";
+    if (count == 0)
+        return "no key loaded";
     return std::to_string(count) + (count == 1 ? " key, " : " keys, ") +
            std::to_string(mismatches) + (mismatches == 1 ? " mismatch" : " mismatches");
 }
@@ -88,12 +89,12 @@ int run_verify(const ListOptions& opts)
     return !keys.empty() && mismatches == 0 ? 0 : 1;
 }
 
-void add_list_file_command(CLI::App& app, Action& chosen, const char* name,
-                           const char* description, int (*run)(const ListOptions&))
+void add_list_file_command(CLI::App& app, Action& chosen, const char* name, const char* description,
+                           int (*run)(const ListOptions&))
 {
     auto opts = std::make_shared<ListOptions>();
-    CLI::App* sub = add_command(app, name, description, opts->json, chosen,
-                                [opts, run] { return run(*opts); });
+    CLI::App* sub =
+        add_command(app, name, description, opts->json, chosen, [opts, run] { return run(*opts); });
     sub->add_option("FILE", opts->file, "CAPK list file")->required();
 }
 

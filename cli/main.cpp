@@ -20,7 +20,8 @@ int report_error(const std::string& message)
     // One line, whatever the parser put in its message.
     std::string line = message;
     for (char& c : line) {
-        if (c == '\n' || c == '\r') c = ' ';
+        if (c == '\n' || c == '\r')
+            c = ' ';
     }
     fprintf(stderr, "tarvello-cli: %s\n", line.c_str());
     return kExitUsage;
@@ -31,7 +32,8 @@ int report_error(const std::string& message)
 std::string parse_problem(const CLI::App& app, const CLI::ParseError& e)
 {
     const CLI::App* level = &app;
-    while (!level->get_subcommands().empty()) level = level->get_subcommands().front();
+    while (!level->get_subcommands().empty())
+        level = level->get_subcommands().front();
     const std::vector<std::string> rest = level->remaining();
     if (level->get_require_subcommand_min() > 0 && !rest.empty()) {
         return rest.front() + ": unknown subcommand";

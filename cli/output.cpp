@@ -18,9 +18,12 @@ std::string hex_text(const std::vector<uint8_t>& bytes)
 
 std::string text_value(const Json& value)
 {
-    if (value.is_null()) return "not checked";
-    if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
-    if (value.is_string()) return value.get<std::string>();
+    if (value.is_null())
+        return "not checked";
+    if (value.is_boolean())
+        return value.get<bool>() ? "yes" : "no";
+    if (value.is_string())
+        return value.get<std::string>();
     return value.dump();
 }
 

@@ -16,7 +16,7 @@ namespace {
 struct RecoverOptions {
     bool json = false;
     KeyOptions ca{"--ca-modulus", "--ca-exponent"};  // issuer: the CA key
-    std::string modulus_flag;                       // the others: the signer's key
+    std::string modulus_flag;                        // the others: the signer's key
     std::string exponent_flag;
     std::string modulus;
     std::string signer_exponent;
@@ -49,10 +49,7 @@ struct RecoverInputs {
     EmvDate today = {0, 0, 0};
 
     // Made where it is used: it points into pan.
-    EmvCertOptions cert_options() const
-    {
-        return {pan.empty() ? nullptr : pan.c_str(), today};
-    }
+    EmvCertOptions cert_options() const { return {pan.empty() ? nullptr : pan.c_str(), today}; }
 };
 
 EmvBytes bytes_of(const std::vector<uint8_t>& v)
@@ -77,8 +74,8 @@ void read_signer(const RecoverOptions& o, RecoverInputs& in)
     if (o.modulus_flag.empty()) {
         const SignerKey key = resolve_key(o.ca, kEmvMaxKeyLength);
         in.modulus = key.modulus;
-        in.signer_exponent = key.exponent == 3 ? std::vector<uint8_t>{0x03}
-                                               : std::vector<uint8_t>{0x01, 0x00, 0x01};
+        in.signer_exponent =
+            key.exponent == 3 ? std::vector<uint8_t>{0x03} : std::vector<uint8_t>{0x01, 0x00, 0x01};
     } else {
         in.modulus = parse_hex_arg(o.modulus_flag, o.modulus);
         check_modulus(o.modulus_flag, in.modulus, kEmvMaxKeyLength);
@@ -92,11 +89,15 @@ RecoverInputs read_inputs(const RecoverOptions& o)
     read_signer(o, in);
     in.signed_data = parse_hex_arg(o.signed_flag, o.signed_data);
     in.remainder_given = given(o.remainder_given);
-    if (in.remainder_given) in.remainder = parse_hex_arg("--remainder", o.remainder);
-    if (given(o.exponent_given)) in.exponent = parse_exponent_bytes("--exponent", o.exponent);
+    if (in.remainder_given)
+        in.remainder = parse_hex_arg("--remainder", o.remainder);
+    if (given(o.exponent_given))
+        in.exponent = parse_exponent_bytes("--exponent", o.exponent);
     in.data_given = given(o.data_given);
-    if (in.data_given) in.data = parse_hex_arg(o.data_flag, o.data);
-    if (given(o.pan_given)) in.pan = parse_pan("--pan", o.pan);
+    if (in.data_given)
+        in.data = parse_hex_arg(o.data_flag, o.data);
+    if (given(o.pan_given))
+        in.pan = parse_pan("--pan", o.pan);
     in.today = given(o.date_given) ? parse_date("--date", o.date) : emv_today();
     return in;
 }
@@ -107,7 +108,8 @@ int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus st
            const EmvRecoveredCommon& common)
 {
     const std::string key_flag = o.modulus_flag.empty() ? "--ca-modulus" : o.modulus_flag;
-    if (status == EMV_RECOVER_BAD_KEY) throw UsageError(key_flag, "not a usable key");
+    if (status == EMV_RECOVER_BAD_KEY)
+        throw UsageError(key_flag, "not a usable key");
     if (status == EMV_RECOVER_RSA_FAILED) {
         // The length matched; a value the modulus does not exceed cannot have
         // been signed with this key.
@@ -154,9 +156,9 @@ int run_signed_data(const RecoverOptions& o,
 {
     const RecoverInputs in = read_inputs(o);
     Signed out;
-    const EmvRecoverStatus st = recover(
-        in.modulus.data(), static_cast<int32_t>(in.modulus.size()), bytes_of(in.signer_exponent),
-        bytes_of(in.signed_data), optional_bytes(in.data, in.data_given), &out);
+    const EmvRecoverStatus st = recover(in.modulus.data(), static_cast<int32_t>(in.modulus.size()),
+                                        bytes_of(in.signer_exponent), bytes_of(in.signed_data),
+                                        optional_bytes(in.data, in.data_given), &out);
     return report(o, in, st, to_json(out), out.common);
 }
 
@@ -177,8 +179,8 @@ CLI::App* add_kind(CLI::App* recover, Action& chosen, const char* name, const ch
                    int (*run)(const RecoverOptions&), std::shared_ptr<RecoverOptions> o,
                    const char* signed_flag, const char* signer)
 {
-    CLI::App* sub = add_command(*recover, name, description, o->json, chosen,
-                                [o, run] { return run(*o); });
+    CLI::App* sub =
+        add_command(*recover, name, description, o->json, chosen, [o, run] { return run(*o); });
     o->signed_flag = signed_flag;
     if (signer == nullptr) {
         add_key_options(sub, o->ca);
@@ -202,8 +204,9 @@ void add_cert_options(CLI::App* sub, RecoverOptions& o)
         sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
             ->required();
     o.pan_given = sub->add_option("--pan", o.pan, "PAN to compare with, digits");
-    o.date_given = sub->add_option("--date", o.date, "Date the expiry is judged at, YYMMDD "
-                                                    "(default today)");
+    o.date_given = sub->add_option("--date", o.date,
+                                   "Date the expiry is judged at, YYMMDD "
+                                   "(default today)");
 }
 
 void add_data_option(CLI::App* sub, RecoverOptions& o, const char* flag, const char* description)
@@ -221,8 +224,8 @@ void add_recover_commands(CLI::App& app, Action& chosen)
 
     auto issuer = std::make_shared<RecoverOptions>();
     CLI::App* sub = add_kind(recover, chosen, "issuer",
-                             "Issuer public key certificate (format 02), with a CA key",
-                             run_issuer, issuer, "--cert", nullptr);
+                             "Issuer public key certificate (format 02), with a CA key", run_issuer,
+                             issuer, "--cert", nullptr);
     add_cert_options(sub, *issuer);
 
     auto icc = std::make_shared<RecoverOptions>();
@@ -242,8 +245,8 @@ void add_recover_commands(CLI::App& app, Action& chosen)
 
     auto sdad = std::make_shared<RecoverOptions>();
     sub = add_kind(recover, chosen, "sdad",
-                   "Signed dynamic application data (format 05), with the ICC key", run_sdad,
-                   sdad, "--sdad", "icc");
+                   "Signed dynamic application data (format 05), with the ICC key", run_sdad, sdad,
+                   "--sdad", "icc");
     add_data_option(sub, *sdad, "--dynamic-data",
                     "Terminal dynamic data in hex (hash not checked when absent)");
 }

@@ -54,7 +54,8 @@ Json byte_json(uint8_t byte)
 
 Json check_json(EmvCheckResult result)
 {
-    if (result == EMV_CHECK_NOT_MADE) return nullptr;
+    if (result == EMV_CHECK_NOT_MADE)
+        return nullptr;
     return result == EMV_CHECK_PASSED;
 }
 
@@ -85,7 +86,8 @@ Json key_cert_json(const Cert& cert, const char* id_name, const uint8_t (&id)[kI
 std::string label_of(const std::string& name)
 {
     for (const FieldLabel& f : kFieldLabels) {
-        if (name == f.name) return f.label;
+        if (name == f.name)
+            return f.label;
     }
     return name;
 }
@@ -123,17 +125,20 @@ void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recov
     full["header"] = byte_json(common.header);
     full["format"] = byte_json(common.format);
     full["hash_algorithm"] = byte_json(common.hash_algorithm);
-    for (auto& field : doc.items()) full[field.key()] = field.value();
+    for (auto& field : doc.items())
+        full[field.key()] = field.value();
     full["hash"] = hex_text(common.hash, sizeof common.hash);
     full["trailer"] = byte_json(common.trailer);
     if (!recovered) {
-        for (auto& field : full.items()) field.value() = nullptr;
+        for (auto& field : full.items())
+            field.value() = nullptr;
     }
     full["hash_ok"] = check_json(common.checks.hash);
     Json checks = Json::object();
     for (const CheckRow& row : kChecks) {
         const Json value = check_json(common.checks.*row.result);
-        if (!value.is_null()) checks[row.name] = value;
+        if (!value.is_null())
+            checks[row.name] = value;
     }
     full["checks"] = checks;
     full["valid"] = emv_checks_valid(&common.checks);
@@ -145,13 +150,14 @@ std::string recover_text(const Json& doc)
     std::string text;
     for (const auto& field : doc.items()) {
         const std::string& name = field.key();
-        if (name == "hash_ok" || name == "checks" || name == "valid") continue;
+        if (name == "hash_ok" || name == "checks" || name == "valid")
+            continue;
         add_line(text, label_of(name),
                  field.value().is_null() ? "not recovered" : text_value(field.value()));
     }
     const Json& checks = doc["checks"];
     for (const CheckRow& row : kChecks) {
-        const std::string result = !checks.contains(row.name)           ? "not checked"
+        const std::string result = !checks.contains(row.name)     ? "not checked"
                                    : checks[row.name].get<bool>() ? "passed"
                                                                   : "FAILED";
         add_line(text, row.label, result);

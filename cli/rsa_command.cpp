@@ -31,10 +31,13 @@ std::vector<uint8_t> public_operation(const SignerKey& key, const std::vector<ui
     std::vector<uint8_t> result(key.modulus.size());
     const int32_t length = static_cast<int32_t>(key.modulus.size());
     CryptoStatus st = rsa_new(&ctx);
-    if (st == CRYPTO_OK) st = rsa_set_public_key(ctx, key.modulus.data(), 8 * length, key.exponent);
-    if (st == CRYPTO_OK) st = rsa_public(ctx, result.data(), block.data(), length);
+    if (st == CRYPTO_OK)
+        st = rsa_set_public_key(ctx, key.modulus.data(), 8 * length, key.exponent);
+    if (st == CRYPTO_OK)
+        st = rsa_public(ctx, result.data(), block.data(), length);
     rsa_free(ctx);
-    if (st != CRYPTO_OK) throw UsageError("DATA", "the RSA public operation failed");
+    if (st != CRYPTO_OK)
+        throw UsageError("DATA", "the RSA public operation failed");
     return result;
 }
 
@@ -47,7 +50,8 @@ int run_rsa(const RsaOptions& opts)
                                      std::to_string(key.modulus.size()));
     }
     std::vector<Field> fields;
-    if (!key.label.empty()) fields.push_back({"key", "Key", key.label});
+    if (!key.label.empty())
+        fields.push_back({"key", "Key", key.label});
     fields.push_back({"modulus_length", "Modulus length", key.modulus.size()});
     fields.push_back({"exponent", "Exponent", key.exponent});
     fields.push_back({"result", "Result", hex_text(public_operation(key, block))});
@@ -60,9 +64,9 @@ int run_rsa(const RsaOptions& opts)
 void add_rsa_command(CLI::App& app, Action& chosen)
 {
     auto opts = std::make_shared<RsaOptions>();
-    CLI::App* sub = add_command(app, "rsa",
-                                "Raw RSA public operation on one block as long as the modulus",
-                                opts->json, chosen, [opts] { return run_rsa(*opts); });
+    CLI::App* sub =
+        add_command(app, "rsa", "Raw RSA public operation on one block as long as the modulus",
+                    opts->json, chosen, [opts] { return run_rsa(*opts); });
     add_key_options(sub, opts->key);
     sub->add_option("DATA", opts->data, "The block in hex")->required();
 }

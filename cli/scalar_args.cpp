@@ -10,7 +10,8 @@ namespace {
 bool all_digits(const std::string& text)
 {
     for (char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
     }
     return true;
 }
@@ -31,8 +32,10 @@ int days_in_month(int year, int month)
 
 uint32_t parse_exponent_number(const std::string& name, const std::string& text)
 {
-    if (text == "3") return 3;
-    if (text == "65537") return 65537;
+    if (text == "3")
+        return 3;
+    if (text == "65537")
+        return 65537;
     throw UsageError(name, "exponent must be 3 or 65537, not '" + text + "'");
 }
 
@@ -61,7 +64,8 @@ EmvDate parse_date(const std::string& name, const std::string& text)
     // Years as certificate expiries read them: 00-49 this century, 50-99 the last.
     const int yy = two_digits(text, 0);
     EmvDate date = {(yy < 50 ? 2000 : 1900) + yy, two_digits(text, 2), two_digits(text, 4)};
-    if (date.month < 1 || date.month > 12) throw UsageError(name, "no month " + text.substr(2, 2));
+    if (date.month < 1 || date.month > 12)
+        throw UsageError(name, "no month " + text.substr(2, 2));
     if (date.day < 1 || date.day > days_in_month(date.year, date.month)) {
         throw UsageError(name, "no day " + text.substr(4, 2) + " in month " + text.substr(2, 2));
     }

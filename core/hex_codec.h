@@ -38,8 +38,8 @@
 //  - a byte cut short by the stop or by the end of the text keeps only its
 //    high half in out[*count_out] and is not counted.
 // Callers judge a text only by the count of complete bytes.
-void hex_to_bytes(const char* text, uint32_t length, uint8_t* out,
-                  int32_t* count_out, bool pad_odd);
+void hex_to_bytes(const char* text, uint32_t length, uint8_t* out, int32_t* count_out,
+                  bool pad_odd);
 
 // Removes every blank (0x20), CR (0x0D) and LF (0x0A) from the terminated
 // text, in place; every other character stays, tabs included. Returns the

@@ -6,10 +6,10 @@
 
 bool emv_checks_valid(const EmvChecks* checks)
 {
-    const EmvCheckResult all[] = {checks->length,       checks->header,     checks->trailer,
-                                  checks->format,       checks->hash_algorithm,
-                                  checks->pk_algorithm, checks->key_length, checks->hash,
-                                  checks->expiry,       checks->pan};
+    const EmvCheckResult all[] = {checks->length,     checks->header,         checks->trailer,
+                                  checks->format,     checks->hash_algorithm, checks->pk_algorithm,
+                                  checks->key_length, checks->hash,           checks->expiry,
+                                  checks->pan};
     for (EmvCheckResult r : all) {
         if (r == EMV_CHECK_FAILED) {
             return false;
@@ -36,8 +36,8 @@ EmvBlock emv_block(const uint8_t* recovered, int32_t recovered_length)
     return {recovered, recovered_length};
 }
 
-void emv_read_common(EmvBlock block, int32_t signed_length, int32_t modulus_length,
-                     uint8_t format, int32_t hash_algorithm_at, EmvRecoveredCommon* out)
+void emv_read_common(EmvBlock block, int32_t signed_length, int32_t modulus_length, uint8_t format,
+                     int32_t hash_algorithm_at, EmvRecoveredCommon* out)
 {
     const uint8_t* b = block.data;
     const int32_t n = block.length;

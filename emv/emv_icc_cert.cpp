@@ -18,9 +18,14 @@ void emv_check_icc_cert(const uint8_t* recovered, int32_t recovered_length, int3
                                 exponent,
                                 static_data,
                                 options != nullptr ? options->today : emv_today()};
-    const EmvKeyCertOut fields = {&out->common,       out->pan,           out->expiry,
-                                  out->serial,        &out->pk_algorithm, &out->pk_length,
-                                  &out->pk_exponent_length, &out->key};
+    const EmvKeyCertOut fields = {&out->common,
+                                  out->pan,
+                                  out->expiry,
+                                  out->serial,
+                                  &out->pk_algorithm,
+                                  &out->pk_length,
+                                  &out->pk_exponent_length,
+                                  &out->key};
     const bool read = emv_check_key_cert(&in, &fields);
     if (options != nullptr && options->pan != nullptr) {
         out->common.checks.pan =

@@ -28,8 +28,8 @@ EmvBlock emv_block(const uint8_t* recovered, int32_t recovered_length);
 // the recovered hash and the trailer into out, and makes the length, header,
 // trailer, format and hash algorithm checks. block.length MUST be at least
 // the layout's minimum (which is more than hash_algorithm_at + kEmvTailLength).
-void emv_read_common(EmvBlock block, int32_t signed_length, int32_t modulus_length,
-                     uint8_t format, int32_t hash_algorithm_at, EmvRecoveredCommon* out);
+void emv_read_common(EmvBlock block, int32_t signed_length, int32_t modulus_length, uint8_t format,
+                     int32_t hash_algorithm_at, EmvRecoveredCommon* out);
 
 // A block too short for its layout: every field stays zero and every check
 // of the block fails; the length check is made as usual, and the hash is
@@ -76,8 +76,7 @@ bool emv_remainder_needed(const EmvKeyField* field);
 // remainder; a longer one has a remainder of exactly the missing length; the
 // exponent length is 1 or 3 and equals the given exponent's length (not
 // compared when no exponent is given).
-EmvCheckResult emv_check_key_field(const EmvKeyField* field, EmvBytes remainder,
-                                   EmvBytes exponent);
+EmvCheckResult emv_check_key_field(const EmvKeyField* field, EmvBytes remainder, EmvBytes exponent);
 
 // Puts the recovered key together when the lengths allow it: the field's
 // leftmost pk_length bytes, or the whole field and the remainder; the
@@ -95,7 +94,7 @@ struct EmvKeyCertInput {
     int32_t identifier_length;  // issuer identifier (4) or PAN field (10)
     EmvBytes remainder;
     EmvBytes exponent;
-    EmvBytes static_data;       // hashed after the exponent; empty for the issuer
+    EmvBytes static_data;  // hashed after the exponent; empty for the issuer
     EmvDate today;
 };
 

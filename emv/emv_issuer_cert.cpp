@@ -17,13 +17,13 @@ void emv_check_issuer_cert(const uint8_t* recovered, int32_t recovered_length,
                                 exponent,
                                 {nullptr, 0},
                                 options != nullptr ? options->today : emv_today()};
-    const EmvKeyCertOut fields = {&out->common,       out->issuer_identifier, out->expiry,
-                                  out->serial,        &out->pk_algorithm,     &out->pk_length,
-                                  &out->pk_exponent_length, &out->key};
+    const EmvKeyCertOut fields = {
+        &out->common,    out->issuer_identifier,   out->expiry, out->serial, &out->pk_algorithm,
+        &out->pk_length, &out->pk_exponent_length, &out->key};
     const bool read = emv_check_key_cert(&in, &fields);
     if (options != nullptr && options->pan != nullptr) {
-        out->common.checks.pan = read ? emv_check_issuer_identifier(out->issuer_identifier,
-                                                                    options->pan)
-                                      : EMV_CHECK_FAILED;
+        out->common.checks.pan =
+            read ? emv_check_issuer_identifier(out->issuer_identifier, options->pan)
+                 : EMV_CHECK_FAILED;
     }
 }

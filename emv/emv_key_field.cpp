@@ -37,8 +37,7 @@ bool emv_remainder_needed(const EmvKeyField* field)
     return field->pk_length > field->size;
 }
 
-EmvCheckResult emv_check_key_field(const EmvKeyField* field, EmvBytes remainder,
-                                   EmvBytes exponent)
+EmvCheckResult emv_check_key_field(const EmvKeyField* field, EmvBytes remainder, EmvBytes exponent)
 {
     if (field->pk_length == 0 || field->pk_length > kEmvMaxKeyLength) {
         return EMV_CHECK_FAILED;

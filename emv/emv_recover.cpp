@@ -78,8 +78,8 @@ EmvRecoverStatus emv_recover_issuer_cert(const uint8_t* modulus, int32_t modulus
 {
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
-    const EmvRecoverStatus status = recover_block(modulus, modulus_length, signer_exponent, cert,
-                                                  block, &out->common.checks);
+    const EmvRecoverStatus status =
+        recover_block(modulus, modulus_length, signer_exponent, cert, block, &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_issuer_cert(block, modulus_length, cert.length, modulus_length, remainder,
                               exponent, options, out);
@@ -94,11 +94,11 @@ EmvRecoverStatus emv_recover_icc_cert(const uint8_t* modulus, int32_t modulus_le
 {
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
-    const EmvRecoverStatus status = recover_block(modulus, modulus_length, signer_exponent, cert,
-                                                  block, &out->common.checks);
+    const EmvRecoverStatus status =
+        recover_block(modulus, modulus_length, signer_exponent, cert, block, &out->common.checks);
     if (status == EMV_RECOVER_OK) {
-        emv_check_icc_cert(block, modulus_length, cert.length, modulus_length, remainder,
-                           exponent, static_data, options, out);
+        emv_check_icc_cert(block, modulus_length, cert.length, modulus_length, remainder, exponent,
+                           static_data, options, out);
     }
     return status;
 }
@@ -109,8 +109,8 @@ EmvRecoverStatus emv_recover_ssad(const uint8_t* modulus, int32_t modulus_length
 {
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
-    const EmvRecoverStatus status = recover_block(modulus, modulus_length, signer_exponent, ssad,
-                                                  block, &out->common.checks);
+    const EmvRecoverStatus status =
+        recover_block(modulus, modulus_length, signer_exponent, ssad, block, &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_ssad(block, modulus_length, ssad.length, modulus_length, static_data, out);
     }
@@ -123,8 +123,8 @@ EmvRecoverStatus emv_recover_sdad(const uint8_t* modulus, int32_t modulus_length
 {
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
-    const EmvRecoverStatus status = recover_block(modulus, modulus_length, signer_exponent, sdad,
-                                                  block, &out->common.checks);
+    const EmvRecoverStatus status =
+        recover_block(modulus, modulus_length, signer_exponent, sdad, block, &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_sdad(block, modulus_length, sdad.length, modulus_length, dynamic_data, out);
     }

@@ -23,8 +23,8 @@ void emv_check_sdad(const uint8_t* recovered, int32_t recovered_length, int32_t 
     }
     emv_read_common(block, signed_length, modulus_length, EMV_FORMAT_SDAD, 2, &out->common);
     const int32_t length = block.data[3];
-    const bool fits = length <= block.length - kSdadFixed - kEmvTailLength &&
-                      length <= kEmvMaxKeyLength;
+    const bool fits =
+        length <= block.length - kSdadFixed - kEmvTailLength && length <= kEmvMaxKeyLength;
     out->common.checks.key_length = emv_result(fits);
     if (fits) {
         out->icc_dynamic_data_length = (uint8_t)length;

@@ -2,8 +2,7 @@
 #include "ui/AboutDlg.h"
 
 // see AboutDlg.h
-CAboutDlg::CAboutDlg()
-    : CDialog(CAboutDlg::IDD)
+CAboutDlg::CAboutDlg() : CDialog(CAboutDlg::IDD)
 {
 }
 

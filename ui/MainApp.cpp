@@ -9,8 +9,7 @@ BEGIN_MESSAGE_MAP(CMainApp, CWinApp)
 END_MESSAGE_MAP()
 
 // No application name: the framework takes its default.
-CMainApp::CMainApp()
-    : CWinApp(NULL), CBCGPWorkspace(FALSE)
+CMainApp::CMainApp() : CWinApp(NULL), CBCGPWorkspace(FALSE)
 {
 }
 

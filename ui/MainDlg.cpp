@@ -4,8 +4,7 @@
 #include <cstring>
 
 // see MainDlg.h
-CMainDlg::CMainDlg(CWnd* pParent)
-    : CBCGPDialog(CMainDlg::IDD, pParent)
+CMainDlg::CMainDlg(CWnd* pParent) : CBCGPDialog(CMainDlg::IDD, pParent)
 {
     m_strRid = "";
     m_strIndex = "";
@@ -13,9 +12,8 @@ CMainDlg::CMainDlg(CWnd* pParent)
     m_strModulusLength = "";
     // The icon lives in the module that holds the resources; LoadIconA gives
     // the image at the system's large-icon size.
-    m_hIcon = ::LoadIconA(
-        AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
-        MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON),
+                          MAKEINTRESOURCEA(IDR_MAINFRAME));
     // m_capks is set up by OnInitDialog, before any command can run.
 }
 

@@ -36,12 +36,12 @@ public:
     CButton m_btnCalcChecksum;
     CButton m_btnHash;
     CButton m_btnDecrypt;
-    CString m_strChecksum;        // IDC_CHECKSUM: 40 hex digits or empty
-    CString m_strIndex;           // IDC_INDEX: 2 hex digits or empty
-    CString m_strRid;             // IDC_RID: 10 hex digits or empty
-    CString m_strModulusLength;   // IDC_MODULUS_LEN: "bytes", "%d bytes" or empty
-    HICON m_hIcon;                // IDR_MAINFRAME at the large-icon size; shared, never destroyed
-    CapkTable m_capks;            // set up by OnInitDialog, filled only by the load command
+    CString m_strChecksum;       // IDC_CHECKSUM: 40 hex digits or empty
+    CString m_strIndex;          // IDC_INDEX: 2 hex digits or empty
+    CString m_strRid;            // IDC_RID: 10 hex digits or empty
+    CString m_strModulusLength;  // IDC_MODULUS_LEN: "bytes", "%d bytes" or empty
+    HICON m_hIcon;               // IDR_MAINFRAME at the large-icon size; shared, never destroyed
+    CapkTable m_capks;           // set up by OnInitDialog, filled only by the load command
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);

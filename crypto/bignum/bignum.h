@@ -21,9 +21,9 @@
 #include <cstdint>
 
 struct BigNum {
-    int32_t negative;   // 0 for non-negative, non-zero for negative
-    int32_t length;     // digits in use
-    uint32_t* digits;   // caller-owned area, least significant digit first
+    int32_t negative;  // 0 for non-negative, non-zero for negative
+    int32_t length;    // digits in use
+    uint32_t* digits;  // caller-owned area, least significant digit first
 };
 
 // Size in digits of every temporary the library declares (600 bytes).

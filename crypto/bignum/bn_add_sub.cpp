@@ -6,14 +6,16 @@
 namespace {
 
 // Copies a[from .. n) into r[from .. n) unless r already is a.
-void copy_upper(uint32_t* r, const uint32_t* a, int from, int n) {
+void copy_upper(uint32_t* r, const uint32_t* a, int from, int n)
+{
     if (r != a && n > from) {
         bn_copy_digits_up(r + from, a + from, n - from);
     }
 }
 
 // |r| = |a| + |b| with the longer operand first.
-void add_longer_first(BigNum* r, const BigNum* a, const BigNum* b) {
+void add_longer_first(BigNum* r, const BigNum* a, const BigNum* b)
+{
     if (a->length >= b->length) {
         bn_add_abs(r, a, b);
     } else {
@@ -24,7 +26,8 @@ void add_longer_first(BigNum* r, const BigNum* a, const BigNum* b) {
 // r = |minuend| - |subtrahend| as a signed number. The subtrahend must be
 // strictly larger in magnitude for a negative result, so equal magnitudes
 // give a non-negative zero.
-void signed_difference(BigNum* r, const BigNum* minuend, const BigNum* subtrahend) {
+void signed_difference(BigNum* r, const BigNum* minuend, const BigNum* subtrahend)
+{
     if (bn_cmp_abs(subtrahend, minuend) > 0) {
         r->negative = 1;
         bn_sub_abs(r, subtrahend, minuend);
@@ -37,7 +40,8 @@ void signed_difference(BigNum* r, const BigNum* minuend, const BigNum* subtrahen
 }  // namespace
 
 // see bignum.h
-void bn_add_abs(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_add_abs(BigNum* r, const BigNum* a, const BigNum* b)
+{
     // Lengths are read first: r may be a or b.
     const int na = a->length;
     const int nb = b->length;
@@ -77,7 +81,8 @@ void bn_add_abs(BigNum* r, const BigNum* a, const BigNum* b) {
 }
 
 // see bignum.h
-void bn_sub_abs(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_sub_abs(BigNum* r, const BigNum* a, const BigNum* b)
+{
     const int na = a->length;
     const int nb = b->length;
     const uint32_t* ad = a->digits;
@@ -110,7 +115,8 @@ void bn_sub_abs(BigNum* r, const BigNum* a, const BigNum* b) {
 }
 
 // see bignum.h
-void bn_add(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_add(BigNum* r, const BigNum* a, const BigNum* b)
+{
     // Signs are read first: r may be a or b.
     const int a_negative = a->negative != 0 ? 1 : 0;
     const int b_negative = b->negative != 0 ? 1 : 0;
@@ -125,7 +131,8 @@ void bn_add(BigNum* r, const BigNum* a, const BigNum* b) {
 }
 
 // see bignum.h
-void bn_sub(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_sub(BigNum* r, const BigNum* a, const BigNum* b)
+{
     const int a_negative = a->negative != 0 ? 1 : 0;
     const int b_negative = b->negative != 0 ? 1 : 0;
     if (a_negative != b_negative) {
@@ -139,7 +146,8 @@ void bn_sub(BigNum* r, const BigNum* a, const BigNum* b) {
 }
 
 // see bignum.h
-void bn_sub_digit(BigNum* r, const BigNum* a, uint32_t w) {
+void bn_sub_digit(BigNum* r, const BigNum* a, uint32_t w)
+{
     const int na = a->length;
     r->negative = a->negative;
     if (na == 0) {

@@ -2,7 +2,8 @@
 #include "crypto/bignum/bignum.h"
 
 // see bignum.h
-int bn_cmp_abs(const BigNum* a, const BigNum* b) {
+int bn_cmp_abs(const BigNum* a, const BigNum* b)
+{
     if (a->length != b->length) {
         return a->length - b->length;
     }
@@ -17,7 +18,8 @@ int bn_cmp_abs(const BigNum* a, const BigNum* b) {
 }
 
 // see bignum.h
-int bn_test_bit(const BigNum* a, int n) {
+int bn_test_bit(const BigNum* a, int n)
+{
     if (n < 0 || n / 32 >= a->length) {
         return 0;
     }

@@ -5,7 +5,8 @@
 #include "crypto/bignum/bn_normalise.h"
 
 // see bignum.h
-void bn_copy(BigNum* r, const BigNum* a) {
+void bn_copy(BigNum* r, const BigNum* a)
+{
     r->negative = a->negative;
     r->length = a->length;
     // Areas that overlap are copied in the direction that reads each digit

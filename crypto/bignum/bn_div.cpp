@@ -7,7 +7,8 @@ namespace {
 
 // a without the zero digits a product with an explicit-zero factor keeps on
 // top, down to one digit: either zero form stays as it was.
-BigNum trimmed(const BigNum* a) {
+BigNum trimmed(const BigNum* a)
+{
     BigNum t = *a;
     while (t.length > 1 && t.digits[t.length - 1] == 0) {
         --t.length;
@@ -19,11 +20,11 @@ BigNum trimmed(const BigNum* a) {
 // hi, mid, lo, by the divisor whose top two digits are d0 (bit 31 set) and
 // d1. Refined on the divisor's second digit, the estimate is exact or one
 // too large.
-uint32_t estimate_digit(uint32_t hi, uint32_t mid, uint32_t lo, uint32_t d0, uint32_t d1) {
+uint32_t estimate_digit(uint32_t hi, uint32_t mid, uint32_t lo, uint32_t d0, uint32_t d1)
+{
     uint32_t t = hi == d0 ? 0xFFFFFFFFu : bn_digit_div2(hi, mid, d0);
     uint64_t rest = ((static_cast<uint64_t>(hi) << 32) | mid) - static_cast<uint64_t>(t) * d0;
-    while (rest < 0x100000000ull &&
-           static_cast<uint64_t>(t) * d1 > ((rest << 32) | lo)) {
+    while (rest < 0x100000000ull && static_cast<uint64_t>(t) * d1 > ((rest << 32) | lo)) {
         --t;
         rest += d0;
     }
@@ -42,7 +43,8 @@ struct NegatedDivisor {
 };
 
 // s MUST be non-zero: the complement plus one, without a carry out.
-void negate_divisor(NegatedDivisor* neg, const uint32_t* s, int n) {
+void negate_divisor(NegatedDivisor* neg, const uint32_t* s, int n)
+{
     neg->n = n;
     uint32_t carry = 1;
     for (int i = 0; i < n; ++i) {
@@ -68,7 +70,8 @@ void negate_divisor(NegatedDivisor* neg, const uint32_t* s, int n) {
 // Worked as an addition: W - t * s = W + t * (2^(32n) - s) - t * 2^(32n).
 // The low digits come out of one multiply-add row (the word-row kernel where
 // a 128-bit type exists), and the top digit takes the row's carry less t.
-bool subtract_multiple(uint32_t* w, const NegatedDivisor* neg, uint32_t t) {
+bool subtract_multiple(uint32_t* w, const NegatedDivisor* neg, uint32_t t)
+{
     const int n = neg->n;
 #if BN_HAVE_WIDE
     // An odd count's padded top word takes in w[n] too, so the row's carry
@@ -92,7 +95,8 @@ bool subtract_multiple(uint32_t* w, const NegatedDivisor* neg, uint32_t t) {
 
 // w[0 .. n] += s[0 .. n), dropping the carry out of w[n]: undoes one
 // divisor too many after subtract_multiple went below zero.
-void add_back(uint32_t* w, const uint32_t* s, int n) {
+void add_back(uint32_t* w, const uint32_t* s, int n)
+{
     uint64_t carry = 0;
     for (int i = 0; i < n; ++i) {
         const uint64_t t = static_cast<uint64_t>(w[i]) + s[i] + carry;
@@ -105,7 +109,8 @@ void add_back(uint32_t* w, const uint32_t* s, int n) {
 }  // namespace
 
 // see bignum.h
-int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d) {
+int bn_div(BigNum* q, BigNum* rem, const BigNum* num, const BigNum* d)
+{
     // The zero test, the comparison and the digit counts below must not see
     // zero digits on top.
     const BigNum d_view = trimmed(d);

@@ -21,11 +21,11 @@ constexpr int kExpTableSize = 16;
 // State of one Montgomery exponentiation; a local of bn_mod_exp, never cached.
 // bn_mont_init points the three numbers at the areas of the same record.
 struct MontgomeryContext {
-    int32_t modulus_bits;      // bit length of the modulus; R = 2^modulus_bits
-    BigNum r_squared;          // R^2 mod modulus
-    BigNum inverse_work;       // working number for digit_inverse
-    BigNum modulus;            // copy of the modulus
-    uint32_t digit_inverse;    // m' with modulus[0] * m' == -1 (mod 2^32)
+    int32_t modulus_bits;    // bit length of the modulus; R = 2^modulus_bits
+    BigNum r_squared;        // R^2 mod modulus
+    BigNum inverse_work;     // working number for digit_inverse
+    BigNum modulus;          // copy of the modulus
+    uint32_t digit_inverse;  // m' with modulus[0] * m' == -1 (mod 2^32)
     uint32_t r_squared_area[kDigitAreaSize];
     uint32_t inverse_work_area[kDigitAreaSize];
     uint32_t modulus_area[kDigitAreaSize];

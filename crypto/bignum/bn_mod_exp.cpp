@@ -17,18 +17,24 @@ struct ExpPath {
     const void* data;
 };
 
-void plain_mul(BigNum* r, const BigNum* a, const BigNum* b, const void* path) {
+void plain_mul(BigNum* r, const BigNum* a, const BigNum* b, const void* path)
+{
     (void)bn_mod_mul(r, a, b, static_cast<const BigNum*>(path));  // modulus is non-zero
 }
 
-void mont_mul(BigNum* r, const BigNum* a, const BigNum* b, const void* path) {
+void mont_mul(BigNum* r, const BigNum* a, const BigNum* b, const void* path)
+{
     bn_mont_mul(r, a, b, static_cast<const MontgomeryContext*>(path));
 }
 
-int window_bits(int exponent_bits) {
-    if (exponent_bits >= 256) return 5;
-    if (exponent_bits >= 128) return 4;
-    if (exponent_bits >= 18) return 3;
+int window_bits(int exponent_bits)
+{
+    if (exponent_bits >= 256)
+        return 5;
+    if (exponent_bits >= 128)
+        return 4;
+    if (exponent_bits >= 18)
+        return 3;
     return 1;
 }
 
@@ -40,14 +46,17 @@ struct ExpTable {
     uint32_t square_area[kDigitAreaSize];
 };
 
-void table_bind(ExpTable* table) {
-    for (int i = 0; i < kExpTableSize; ++i) table->entry[i] = BigNum{0, 0, table->entry_area[i]};
+void table_bind(ExpTable* table)
+{
+    for (int i = 0; i < kExpTableSize; ++i)
+        table->entry[i] = BigNum{0, 0, table->entry_area[i]};
     table->square = BigNum{0, 0, table->square_area};
 }
 
 // entry[0] is filled by the path; entry[i] = base^(2i + 1). The square is
 // formed even for a 1-bit window, which uses entry[0] only.
-void table_fill(ExpTable* table, int entries, const ExpPath* path) {
+void table_fill(ExpTable* table, int entries, const ExpPath* path)
+{
     path->mul(&table->square, &table->entry[0], &table->entry[0], path->data);
     for (int i = 1; i < entries; ++i)
         path->mul(&table->entry[i], &table->entry[i - 1], &table->square, path->data);
@@ -58,13 +67,16 @@ void table_fill(ExpTable* table, int entries, const ExpPath* path) {
 // its value is odd and indexes the table directly. Until the first window no
 // squaring is done, but that window's multiplication is carried out in full.
 void window_scan(BigNum* r, const BigNum* exponent, int bits, int w, const ExpTable* table,
-                 const ExpPath* path) {
+                 const ExpPath* path)
+{
     bool start = true;
     int position = bits - 1;
     for (;;) {
         if (!bn_test_bit(exponent, position)) {
-            if (!start) path->mul(r, r, r, path->data);
-            if (position == 0) return;
+            if (!start)
+                path->mul(r, r, r, path->data);
+            if (position == 0)
+                return;
             --position;
             continue;
         }
@@ -77,18 +89,21 @@ void window_scan(BigNum* r, const BigNum* exponent, int bits, int w, const ExpTa
             }
         }
         if (!start)
-            for (int i = 0; i <= last; ++i) path->mul(r, r, r, path->data);
+            for (int i = 0; i <= last; ++i)
+                path->mul(r, r, r, path->data);
         path->mul(r, r, &table->entry[value / 2], path->data);
         position -= last + 1;
         start = false;
-        if (position < 0) return;
+        if (position < 0)
+            return;
     }
 }
 
 }  // namespace
 
 // see bn_exp.h
-void bn_mod_exp(BigNum* r, const BigNum* base, const BigNum* exponent, const BigNum* modulus) {
+void bn_mod_exp(BigNum* r, const BigNum* base, const BigNum* exponent, const BigNum* modulus)
+{
     // A zero modulus has no residues; the explicit zero keeps r defined.
     if (bn_is_zero(modulus)) {
         bn_set_digit(r, 0);
@@ -109,7 +124,8 @@ void bn_mod_exp(BigNum* r, const BigNum* base, const BigNum* exponent, const Big
 }
 
 // see bn_exp.h
-void bn_mod_exp_plain(BigNum* r, const BigNum* base, const BigNum* exponent, const BigNum* modulus) {
+void bn_mod_exp_plain(BigNum* r, const BigNum* base, const BigNum* exponent, const BigNum* modulus)
+{
     const ExpPath path = {plain_mul, modulus};
     const int bits = bn_bit_length(exponent);
     const int w = window_bits(bits);
@@ -124,7 +140,8 @@ void bn_mod_exp_plain(BigNum* r, const BigNum* base, const BigNum* exponent, con
 
 // see bn_exp.h
 void bn_mod_exp_montgomery(BigNum* r, const BigNum* base, const BigNum* exponent,
-                           const BigNum* modulus, MontgomeryContext* context) {
+                           const BigNum* modulus, MontgomeryContext* context)
+{
     const ExpPath path = {mont_mul, context};
     const int bits = bn_bit_length(exponent);
     const int w = window_bits(bits);

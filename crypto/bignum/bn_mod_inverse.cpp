@@ -3,7 +3,8 @@
 #include "crypto/bignum/bn_normalise.h"
 
 // see bignum.h
-void bn_mod_inverse(BigNum* r, const BigNum* a, const BigNum* n) {
+void bn_mod_inverse(BigNum* r, const BigNum* a, const BigNum* n)
+{
     if (a->negative != 0 || n->negative != 0) {
         return;
     }

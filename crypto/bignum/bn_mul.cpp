@@ -12,7 +12,8 @@
 #include "crypto/bignum/bn_pair.h"
 
 // see bn_narrow.h
-void bn_mul_digit_rows(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_mul_digit_rows(BigNum* r, const BigNum* a, const BigNum* b)
+{
     r->negative = ((a->negative != 0) != (b->negative != 0)) ? 1 : 0;
     const int na = a->length;
     const int nb = b->length;
@@ -32,7 +33,8 @@ void bn_mul_digit_rows(BigNum* r, const BigNum* a, const BigNum* b) {
 }
 
 // see bn_narrow.h
-void bn_sqr_digit_rows(BigNum* r, const BigNum* a) {
+void bn_sqr_digit_rows(BigNum* r, const BigNum* a)
+{
     const int n = a->length;
     if (n == 0) {
         r->length = 0;
@@ -77,7 +79,8 @@ namespace {
 constexpr int kMaxWords = kDigitAreaSize / 2;
 
 // 64-bit words of a digit array; an odd top digit makes a word of its own.
-int to_words(uint64_t* out, const uint32_t* d, int n) {
+int to_words(uint64_t* out, const uint32_t* d, int n)
+{
     const int whole = n / 2;
     for (int i = 0; i < whole; ++i) {
         out[i] = bn_load_pair(d + 2 * i);
@@ -91,7 +94,8 @@ int to_words(uint64_t* out, const uint32_t* d, int n) {
 
 // The m digits of t into r, then r's length: m, less one when that top digit
 // is zero.
-void finish_product(BigNum* r, const uint32_t* t, int m) {
+void finish_product(BigNum* r, const uint32_t* t, int m)
+{
     bn_copy_digits_up(r->digits, t, m);
     r->length = m - (t[m - 1] == 0 ? 1 : 0);
 }
@@ -99,7 +103,8 @@ void finish_product(BigNum* r, const uint32_t* t, int m) {
 }  // namespace
 
 // see bignum.h
-void bn_mul(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_mul(BigNum* r, const BigNum* a, const BigNum* b)
+{
     const int na = a->length;
     const int nb = b->length;
     if (na == 0 || nb == 0 || na + nb > kDigitAreaSize) {
@@ -137,7 +142,8 @@ void bn_mul(BigNum* r, const BigNum* a, const BigNum* b) {
 }
 
 // see bignum.h
-void bn_sqr(BigNum* r, const BigNum* a) {
+void bn_sqr(BigNum* r, const BigNum* a)
+{
     const int n = a->length;
     if (n == 0 || n > kDigitAreaSize / 2) {
         bn_sqr_digit_rows(r, a);
@@ -154,7 +160,8 @@ void bn_sqr(BigNum* r, const BigNum* a) {
     if (la > 1) {
         bn_store_pair(t + 2 * la, bn_pair_row_mul(t + 2, aw + 1, la - 1, aw[0]));
         for (int i = 1; i < la - 1; ++i) {
-            bn_store_pair(t + 2 * (i + la), bn_pair_row_mul_add(t + 2 * (2 * i + 1), aw + i + 1, la - i - 1, aw[i]));
+            bn_store_pair(t + 2 * (i + la),
+                          bn_pair_row_mul_add(t + 2 * (2 * i + 1), aw + i + 1, la - i - 1, aw[i]));
         }
     }
     // Double the cross products and add the word squares, two words (one
@@ -188,12 +195,14 @@ void bn_sqr(BigNum* r, const BigNum* a) {
 #else
 
 // see bignum.h
-void bn_mul(BigNum* r, const BigNum* a, const BigNum* b) {
+void bn_mul(BigNum* r, const BigNum* a, const BigNum* b)
+{
     bn_mul_digit_rows(r, a, b);
 }
 
 // see bignum.h
-void bn_sqr(BigNum* r, const BigNum* a) {
+void bn_sqr(BigNum* r, const BigNum* a)
+{
     bn_sqr_digit_rows(r, a);
 }
 

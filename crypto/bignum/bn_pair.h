@@ -8,7 +8,7 @@
 #include <cstring>
 
 // TARVELLO_BN_NARROW builds the 32-bit targets' paths on any compiler.
-#if defined(__SIZEOF_INT128__) && defined(__BYTE_ORDER__) && \
+#if defined(__SIZEOF_INT128__) && defined(__BYTE_ORDER__) &&                                       \
     __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && !defined(TARVELLO_BN_NARROW)
 #define BN_HAVE_WIDE 1
 using BnWide = unsigned __int128;
@@ -16,13 +16,15 @@ using BnWide = unsigned __int128;
 #define BN_HAVE_WIDE 0
 #endif
 
-inline uint64_t bn_load_pair(const uint32_t* p) {
+inline uint64_t bn_load_pair(const uint32_t* p)
+{
     uint64_t v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-inline void bn_store_pair(uint32_t* p, uint64_t v) {
+inline void bn_store_pair(uint32_t* p, uint64_t v)
+{
     std::memcpy(p, &v, sizeof v);
 }
 

@@ -3,7 +3,8 @@
 #include "crypto/bignum/bn_normalise.h"
 
 // see bignum.h
-void bn_shift_left(BigNum* r, const BigNum* a, int n) {
+void bn_shift_left(BigNum* r, const BigNum* a, int n)
+{
     const int na = a->length;
     const int w = static_cast<int>(static_cast<unsigned>(n) / 32);  // n is not negative
     const int s = static_cast<int>(static_cast<unsigned>(n) % 32);
@@ -33,7 +34,8 @@ void bn_shift_left(BigNum* r, const BigNum* a, int n) {
 }
 
 // see bignum.h
-void bn_shift_right(BigNum* r, const BigNum* a, int n) {
+void bn_shift_right(BigNum* r, const BigNum* a, int n)
+{
     const int na = a->length;
     const int w = static_cast<int>(static_cast<unsigned>(n) / 32);  // n is not negative
     const int s = static_cast<int>(static_cast<unsigned>(n) % 32);

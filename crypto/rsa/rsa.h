@@ -28,8 +28,8 @@ constexpr int kRsaHalfDigits = 75;
 // the members of an RSA private key (private exponent, the two primes, the
 // two CRT exponents, the CRT coefficient), reserved and always zero.
 struct RsaKey {
-    BigNum modulus;            // n
-    BigNum public_exponent;    // e, always one digit
+    BigNum modulus;          // n
+    BigNum public_exponent;  // e, always one digit
     BigNum private_exponent;
     BigNum prime1;
     BigNum prime2;

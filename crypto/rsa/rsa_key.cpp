@@ -8,25 +8,30 @@
 namespace {
 
 // Index of the first non-zero byte of bytes[0 .. len), or len when all are 0.
-uint32_t leading_zero_bytes(const uint8_t* bytes, uint32_t len) {
+uint32_t leading_zero_bytes(const uint8_t* bytes, uint32_t len)
+{
     uint32_t i = 0;
-    while (i < len && bytes[i] == 0) ++i;
+    while (i < len && bytes[i] == 0)
+        ++i;
     return i;
 }
 
 }  // namespace
 
 // see rsa.h
-CryptoStatus rsa_new(RsaKey** key_out) {
+CryptoStatus rsa_new(RsaKey** key_out)
+{
     RsaKey* key = static_cast<RsaKey*>(calloc(1, sizeof(RsaKey)));
     *key_out = key;
-    if (key == nullptr) return CRYPTO_ERR_MEMORY;
+    if (key == nullptr)
+        return CRYPTO_ERR_MEMORY;
     rsa_init_key(key);
     return CRYPTO_OK;
 }
 
 // see rsa.h
-void rsa_init_key(RsaKey* key) {
+void rsa_init_key(RsaKey* key)
+{
     BigNum* numbers[] = {&key->modulus,   &key->public_exponent, &key->private_exponent,
                          &key->prime1,    &key->prime2,          &key->exponent1,
                          &key->exponent2, &key->coefficient};
@@ -41,8 +46,10 @@ void rsa_init_key(RsaKey* key) {
 
 // see rsa.h
 CryptoStatus rsa_set_public_key(RsaKey* key, const uint8_t* modulus, int32_t bits,
-                                uint32_t exponent) {
-    if (key == nullptr || modulus == nullptr) return CRYPTO_ERR_NULL_ARGUMENT;
+                                uint32_t exponent)
+{
+    if (key == nullptr || modulus == nullptr)
+        return CRYPTO_ERR_NULL_ARGUMENT;
     // Refuse before anything is written: the exponentiation's temporaries
     // hold at most kMaxModulusBytes of modulus.
     const uint32_t len = static_cast<uint32_t>(bits) / 8;
@@ -53,7 +60,8 @@ CryptoStatus rsa_set_public_key(RsaKey* key, const uint8_t* modulus, int32_t bit
 }
 
 // see rsa.h
-void rsa_set_public_raw(RsaKey* key, const uint8_t* modulus, int32_t bits, uint32_t exponent) {
+void rsa_set_public_raw(RsaKey* key, const uint8_t* modulus, int32_t bits, uint32_t exponent)
+{
     const uint32_t len = static_cast<uint32_t>(bits) / 8;
     const uint32_t skip = leading_zero_bytes(modulus, len);
     bn_from_bytes(&key->modulus, modulus + skip, static_cast<int>(len - skip));
@@ -64,6 +72,8 @@ void rsa_set_public_raw(RsaKey* key, const uint8_t* modulus, int32_t bits, uint3
 }
 
 // see rsa.h
-void rsa_free(RsaKey* key) {
-    if (key != nullptr) free(key);
+void rsa_free(RsaKey* key)
+{
+    if (key != nullptr)
+        free(key);
 }

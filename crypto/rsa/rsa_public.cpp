@@ -6,20 +6,25 @@
 #include "crypto/rsa/rsa.h"
 
 // see rsa.h
-CryptoStatus rsa_public(const RsaKey* key, uint8_t* out, const uint8_t* in, int32_t length) {
-    if (key == nullptr || out == nullptr || in == nullptr) return CRYPTO_ERR_NULL_ARGUMENT;
+CryptoStatus rsa_public(const RsaKey* key, uint8_t* out, const uint8_t* in, int32_t length)
+{
+    if (key == nullptr || out == nullptr || in == nullptr)
+        return CRYPTO_ERR_NULL_ARGUMENT;
     return rsa_public_raw(out, in, length, key);
 }
 
 // see rsa.h
-CryptoStatus rsa_public_raw(uint8_t* out, const uint8_t* in, int32_t length, const RsaKey* key) {
+CryptoStatus rsa_public_raw(uint8_t* out, const uint8_t* in, int32_t length, const RsaKey* key)
+{
     const int size = (bn_bit_length(&key->modulus) + 7) / 8;
     // A block size of 0 means a zero modulus: nothing can be reduced by it,
     // not even an empty input.
-    if (size == 0 || length > size) return CRYPTO_ERR_DATA_TOO_LONG;
+    if (size == 0 || length > size)
+        return CRYPTO_ERR_DATA_TOO_LONG;
 
     uint8_t* result = static_cast<uint8_t*>(malloc(static_cast<size_t>(size)));
-    if (result == nullptr) return CRYPTO_ERR_MEMORY;
+    if (result == nullptr)
+        return CRYPTO_ERR_MEMORY;
 
     uint32_t x_area[kDigitAreaSize];
     uint32_t r_area[kDigitAreaSize];

@@ -29,10 +29,10 @@ constexpr int kSha1BlockSize = 64;
 // memory and needs no clean-up. The fill level of `block` is always
 // byte_count_low mod 64.
 struct Sha1Context {
-    uint32_t byte_count_low;    // low 32 bits of the message bytes absorbed
-    uint32_t byte_count_high;   // high 32 bits; +1 each time the low word wraps
-    uint32_t hash[5];           // running hash value H0..H4
-    uint8_t block[64];          // bytes of the current, incomplete block
+    uint32_t byte_count_low;   // low 32 bits of the message bytes absorbed
+    uint32_t byte_count_high;  // high 32 bits; +1 each time the low word wraps
+    uint32_t hash[5];          // running hash value H0..H4
+    uint8_t block[64];         // bytes of the current, incomplete block
 };
 
 // 0x80 followed by 63 zero bytes; the padding is taken from its beginning.

@@ -6,7 +6,8 @@
 
 const uint8_t sha1_padding[64] = {0x80};
 
-static void store_be32(uint8_t* out, uint32_t x) {
+static void store_be32(uint8_t* out, uint32_t x)
+{
     out[0] = (uint8_t)(x >> 24);
     out[1] = (uint8_t)(x >> 16);
     out[2] = (uint8_t)(x >> 8);
@@ -14,7 +15,8 @@ static void store_be32(uint8_t* out, uint32_t x) {
 }
 
 // see sha1.h
-void sha1_init(Sha1Context* ctx) {
+void sha1_init(Sha1Context* ctx)
+{
     ctx->byte_count_low = 0;
     ctx->byte_count_high = 0;
     ctx->hash[0] = 0x67452301u;
@@ -25,11 +27,14 @@ void sha1_init(Sha1Context* ctx) {
 }
 
 // see sha1.h
-void sha1_update(Sha1Context* ctx, const uint8_t* data, uint32_t length) {
-    if (length == 0) return;
-    uint32_t fill = ctx->byte_count_low % 64;   // taken before the counter moves
+void sha1_update(Sha1Context* ctx, const uint8_t* data, uint32_t length)
+{
+    if (length == 0)
+        return;
+    uint32_t fill = ctx->byte_count_low % 64;  // taken before the counter moves
     ctx->byte_count_low += length;
-    if (ctx->byte_count_low < length) ++ctx->byte_count_high;
+    if (ctx->byte_count_low < length)
+        ++ctx->byte_count_high;
 
     if (fill > 0 && length >= 64 - fill) {
         uint32_t take = 64 - fill;
@@ -49,7 +54,8 @@ void sha1_update(Sha1Context* ctx, const uint8_t* data, uint32_t length) {
 }
 
 // see sha1.h
-void sha1_final(Sha1Context* ctx, uint8_t* digest) {
+void sha1_final(Sha1Context* ctx, uint8_t* digest)
+{
     // The bit length is taken before the padding moves the counters.
     uint8_t bit_length[8];
     store_be32(bit_length, ctx->byte_count_high << 3 | ctx->byte_count_low >> 29);
@@ -60,5 +66,6 @@ void sha1_final(Sha1Context* ctx, uint8_t* digest) {
     sha1_update(ctx, sha1_padding, fill < 56 ? 56 - fill : 120 - fill);
     sha1_update(ctx, bit_length, 8);
 
-    for (int i = 0; i < 5; ++i) store_be32(digest + 4 * i, ctx->hash[i]);
+    for (int i = 0; i < 5; ++i)
+        store_be32(digest + 4 * i, ctx->hash[i]);
 }

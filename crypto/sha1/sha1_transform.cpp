@@ -10,13 +10,15 @@
 // W[t-16], and overwrites W[t-16] in slot t mod 16.
 static uint32_t sha1_schedule[16];
 
-static inline uint32_t rotl(uint32_t x, int n) {
+static inline uint32_t rotl(uint32_t x, int n)
+{
     return (x << n) | (x >> (32 - n));
 }
 
 // Word t of the block, most significant byte first; assembled from single
 // bytes so the block may lie at any address.
-static inline uint32_t load_word(const uint8_t* block, int t) {
+static inline uint32_t load_word(const uint8_t* block, int t)
+{
     const uint8_t* p = block + 4 * t;
     uint32_t w = (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
     sha1_schedule[t] = w;
@@ -24,7 +26,8 @@ static inline uint32_t load_word(const uint8_t* block, int t) {
 }
 
 // W[t] for t >= 16, written over W[t-16].
-static inline uint32_t next_word(int t) {
+static inline uint32_t next_word(int t)
+{
     uint32_t* w = sha1_schedule;
     uint32_t x = rotl(w[(t + 13) & 15] ^ w[(t + 8) & 15] ^ w[(t + 2) & 15] ^ w[t & 15], 1);
     w[t & 15] = x;
@@ -41,30 +44,35 @@ static inline uint32_t next_word(int t) {
 // next is one rotate and one add even where the compiler keeps the order.
 
 // Ch(b, c, d) = (b & c) | (~b & d), in the form with one fewer operation.
-static inline void step1(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
+static inline void step1(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w)
+{
     e = e + 0x5A827999u + w + (d ^ (b & (c ^ d))) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
-static inline void step2(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
+static inline void step2(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w)
+{
     e = e + 0x6ED9EBA1u + w + (b ^ c ^ d) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
 // Maj(b, c, d) as the sum of two disjoint bit sets, (b & c) and
 // (d & (b ^ c)), so the two halves can be added independently.
-static inline void step3(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
+static inline void step3(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w)
+{
     e = e + 0x8F1BBCDCu + w + (b & c) + (d & (b ^ c)) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
-static inline void step4(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
+static inline void step4(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w)
+{
     e = e + 0xCA62C1D6u + w + (b ^ c ^ d) + rotl(a, 5);
     b = rotl(b, 30);
 }
 
 // see sha1.h
-void sha1_transform(Sha1Context* ctx, const uint8_t* block) {
+void sha1_transform(Sha1Context* ctx, const uint8_t* block)
+{
     uint32_t a = ctx->hash[0];
     uint32_t b = ctx->hash[1];
     uint32_t c = ctx->hash[2];

@@ -27,8 +27,8 @@ TEST(ResReaderTest, KeepsTemplatesStringsAndIconGroups)
     EXPECT_EQ(all.controls.size(), 19u);
     EXPECT_EQ(all.font_face, "MS Gothic");
     EXPECT_EQ(all.controls[5].window_class, "Static");
-    EXPECT_EQ(all.controls[5].resource_id, IDI_TEST);  // the icon, by ordinal
-    EXPECT_EQ(all.controls[13].window_class, "Button");  // named "Button" in the script
+    EXPECT_EQ(all.controls[5].resource_id, IDI_TEST);     // the icon, by ordinal
+    EXPECT_EQ(all.controls[13].window_class, "Button");   // named "Button" in the script
     EXPECT_EQ(r.dialogs.at(IDD_SMALL).caption, "Small");  // the DIALOG (not EX) layout
     EXPECT_EQ(r.strings.at(IDS_QUOTE), "say \"hi\" & go");
     EXPECT_EQ(r.strings.count(IDS_EMPTY_NEIGHBOUR), 0u);

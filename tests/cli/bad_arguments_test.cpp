@@ -52,20 +52,20 @@ const BadCase kBadCases[] = {
      "--modulus: the modulus has 293 bytes, at most 292 are supported"},
     {{"rsa", "--modulus", kMod, "--exponent", "3", "0011"}, "DATA: 2 bytes, the modulus has 4"},
     // recover's own values.
-    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
-      "--exponent", "02"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      "02"},
      "--exponent: exponent bytes must be 03 or 010001"},
-    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
-      "--exponent", ""},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      ""},
      "--exponent: exponent bytes must be 03 or 010001"},
-    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
-      "--exponent", "03", "--pan", "4761-7390"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      "03", "--pan", "4761-7390"},
      "--pan: a PAN is 1 to 19 decimal digits"},
-    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
-      "--exponent", "03", "--date", "261301"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      "03", "--date", "261301"},
      "--date: no month 13"},
-    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00",
-      "--exponent", "03", "--date", "270229"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      "03", "--date", "270229"},
      "--date: no day 29 in month 02"},
     {{"recover", "icc", "--issuer-modulus", kMod, "--issuer-exponent", "3", "--cert", "00",
       "--exponent", "03"},
@@ -85,7 +85,8 @@ TEST(CliBadArguments, RefusedWithOneLineNamingTheArgument)
 {
     for (const BadCase& c : kBadCases) {
         std::string shown;
-        for (const std::string& a : c.args) shown += a.substr(0, 20) + " ";
+        for (const std::string& a : c.args)
+            shown += a.substr(0, 20) + " ";
         // Standard input for "hash" without data: a NUL in the middle.
         const CliRun run = run_cli(c.args, std::string("00\0 11", 6));
         EXPECT_EQ(run.status, 2) << shown;
@@ -100,11 +101,17 @@ TEST(CliHelp, ProgramAndEverySubcommand)
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tarvello-cli " TARVELLO_VERSION "\n");
 
-    const std::vector<std::vector<std::string>> helps = {
-        {"--help"}, {"list", "--help"}, {"verify", "--help"}, {"checksum", "--help"},
-        {"hash", "--help"}, {"rsa", "--help"}, {"recover", "--help"},
-        {"recover", "issuer", "--help"}, {"recover", "icc", "--help"},
-        {"recover", "ssad", "--help"}, {"recover", "sdad", "--help"}};
+    const std::vector<std::vector<std::string>> helps = {{"--help"},
+                                                         {"list", "--help"},
+                                                         {"verify", "--help"},
+                                                         {"checksum", "--help"},
+                                                         {"hash", "--help"},
+                                                         {"rsa", "--help"},
+                                                         {"recover", "--help"},
+                                                         {"recover", "issuer", "--help"},
+                                                         {"recover", "icc", "--help"},
+                                                         {"recover", "ssad", "--help"},
+                                                         {"recover", "sdad", "--help"}};
     for (const auto& args : helps) {
         const CliRun run = run_cli(args);
         EXPECT_EQ(run.status, 0) << args[0];

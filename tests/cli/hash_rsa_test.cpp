@@ -45,7 +45,8 @@ std::vector<uint8_t> mod_exp(const std::vector<uint8_t>& base, unsigned e,
 std::vector<uint8_t> random_bytes(std::mt19937& rng, size_t n)
 {
     std::vector<uint8_t> bytes(n);
-    for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
+    for (uint8_t& b : bytes)
+        b = static_cast<uint8_t>(rng());
     return bytes;
 }
 
@@ -55,7 +56,8 @@ TEST(CliHash, ArgumentAndStandardInput)
     const std::vector<uint8_t> data = random_bytes(rng, 1000);
     const std::string expected = sha1_hex(data);
     std::string spaced;
-    for (uint8_t b : data) spaced += hex({b}) + (spaced.size() % 7 == 0 ? "\n" : " ");
+    for (uint8_t b : data)
+        spaced += hex({b}) + (spaced.size() % 7 == 0 ? "\n" : " ");
 
     const CliRun arg = run_cli({"hash", "--json", hex(data)});
     EXPECT_EQ(arg.status, 0) << arg.err;

@@ -27,7 +27,8 @@ TEST(CliVerify, EveryPublishedKeyMatches)
     EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = run.lines();
     ASSERT_EQ(lines.size(), 18u) << run.out;
-    for (size_t i = 0; i < 17; ++i) EXPECT_EQ(lines[i].substr(13), ": OK") << lines[i];
+    for (size_t i = 0; i < 17; ++i)
+        EXPECT_EQ(lines[i].substr(13), ": OK") << lines[i];
     EXPECT_EQ(lines[17], "Summary: 17 keys, 0 mismatches");
     EXPECT_EQ(run.err, "");
 
@@ -91,7 +92,8 @@ TEST(CliList, EveryKeyWithItsFields)
     EXPECT_EQ(key["checksum"], kChecksum09);
     EXPECT_FALSE(key.contains("ok"));
     int e65537 = 0;
-    for (const auto& k : doc["keys"]) e65537 += k["exponent"] == 65537 ? 1 : 0;
+    for (const auto& k : doc["keys"])
+        e65537 += k["exponent"] == 65537 ? 1 : 0;
     EXPECT_GT(e65537, 0);
 
     const CliRun text = run_cli({"list", test_data(kListFile)});

@@ -24,18 +24,41 @@ const emv_chain::Chain& chain()
 std::vector<std::string> issuer_args(const Bytes& signed_cert)
 {
     const emv_chain::Chain& c = chain();
-    return {"recover", "issuer", "--json", "--ca-modulus", to_hex(c.ca->modulus), "--ca-exponent",
-            "3", "--cert", to_hex(signed_cert), "--remainder", to_hex(c.issuer_cert.remainder),
-            "--exponent", to_hex(c.issuer->exponent), "--date", "261209"};
+    return {"recover",
+            "issuer",
+            "--json",
+            "--ca-modulus",
+            to_hex(c.ca->modulus),
+            "--ca-exponent",
+            "3",
+            "--cert",
+            to_hex(signed_cert),
+            "--remainder",
+            to_hex(c.issuer_cert.remainder),
+            "--exponent",
+            to_hex(c.issuer->exponent),
+            "--date",
+            "261209"};
 }
 
 std::vector<std::string> icc_args()
 {
     const emv_chain::Chain& c = chain();
-    return {"recover", "icc", "--json", "--issuer-modulus", to_hex(c.issuer->modulus),
-            "--issuer-exponent", to_hex(c.issuer->exponent), "--cert", to_hex(c.icc_cert_signed),
-            "--remainder", to_hex(c.icc_cert.remainder), "--exponent", to_hex(c.icc->exponent),
-            "--pan", c.pan};
+    return {"recover",
+            "icc",
+            "--json",
+            "--issuer-modulus",
+            to_hex(c.issuer->modulus),
+            "--issuer-exponent",
+            to_hex(c.issuer->exponent),
+            "--cert",
+            to_hex(c.icc_cert_signed),
+            "--remainder",
+            to_hex(c.icc_cert.remainder),
+            "--exponent",
+            to_hex(c.icc->exponent),
+            "--pan",
+            c.pan};
 }
 
 std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more)
@@ -49,7 +72,8 @@ std::vector<std::string> failed_checks(const json& doc)
 {
     std::vector<std::string> names;
     for (const auto& check : doc["checks"].items()) {
-        if (check.value() == false) names.push_back(check.key());
+        if (check.value() == false)
+            names.push_back(check.key());
     }
     return names;
 }
@@ -100,11 +124,11 @@ std::string long_chain(const std::string& name)
 
 TEST(CliRecover, PublishedIssuerCertificateUnderAListedKey)
 {
-    const CliRun run = run_cli(
-        {"recover", "issuer", "--json", "--capks", test_data("capk_public.txt"), "--key",
-         long_chain("ca_rid") + "_" + long_chain("ca_index"), "--cert", long_chain("issuer_cert"),
-         "--exponent", long_chain("issuer_exponent"), "--pan", long_chain("pan"), "--date",
-         "261209"});
+    const CliRun run =
+        run_cli({"recover", "issuer", "--json", "--capks", test_data("capk_public.txt"), "--key",
+                 long_chain("ca_rid") + "_" + long_chain("ca_index"), "--cert",
+                 long_chain("issuer_cert"), "--exponent", long_chain("issuer_exponent"), "--pan",
+                 long_chain("pan"), "--date", "261209"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json doc = run.json();
     EXPECT_EQ(doc["issuer_identifier"], "476173FF");
@@ -131,7 +155,8 @@ TEST(CliRecover, EachDamageFailsItsOwnCheck)
     };
     const Case cases[] = {
         {"expired", issuer_args(issuer_cert_changed(7, 0x25)), {"expiry"}},
-        {"other PAN", with(issuer_args(c.issuer_cert_signed), {"--pan", "5413330089020011"}),
+        {"other PAN",
+         with(issuer_args(c.issuer_cert_signed), {"--pan", "5413330089020011"}),
          {"pan"}},
         {"format", issuer_args(issuer_cert_changed(1, 0x04)), {"format"}},
         {"hash algorithm", issuer_args(issuer_cert_changed(11, 0x02)), {"hash_algorithm"}},
@@ -179,20 +204,31 @@ TEST(CliRecover, IccCertificateHashOnlyCheckedWithStaticData)
 TEST(CliRecover, SignedStaticAndDynamicData)
 {
     const emv_chain::Chain& c = chain();
-    const std::vector<std::string> ssad = {
-        "recover", "ssad", "--json", "--issuer-modulus", to_hex(c.issuer->modulus),
-        "--issuer-exponent", to_hex(c.issuer->exponent), "--ssad", to_hex(c.ssad_signed),
-        "--static-data"};
+    const std::vector<std::string> ssad = {"recover",
+                                           "ssad",
+                                           "--json",
+                                           "--issuer-modulus",
+                                           to_hex(c.issuer->modulus),
+                                           "--issuer-exponent",
+                                           to_hex(c.issuer->exponent),
+                                           "--ssad",
+                                           to_hex(c.ssad_signed),
+                                           "--static-data"};
     const CliRun good = run_cli(with(ssad, {to_hex(c.static_data)}));
     EXPECT_EQ(good.status, 0) << good.err;
     EXPECT_EQ(good.json()["data_authentication_code"], "DAC0");
     EXPECT_EQ(run_cli(with(ssad, {"00"})).status, 1);
 
-    const std::vector<std::string> sdad = {
-        "recover", "sdad", "--json", "--icc-modulus", to_hex(c.icc->modulus), "--icc-exponent",
-        to_hex(c.icc->exponent), "--sdad", to_hex(c.sdad_signed)};
-    const CliRun checked =
-        run_cli(with(sdad, {"--dynamic-data", to_hex(c.terminal_dynamic_data)}));
+    const std::vector<std::string> sdad = {"recover",
+                                           "sdad",
+                                           "--json",
+                                           "--icc-modulus",
+                                           to_hex(c.icc->modulus),
+                                           "--icc-exponent",
+                                           to_hex(c.icc->exponent),
+                                           "--sdad",
+                                           to_hex(c.sdad_signed)};
+    const CliRun checked = run_cli(with(sdad, {"--dynamic-data", to_hex(c.terminal_dynamic_data)}));
     EXPECT_EQ(checked.status, 0) << checked.err;
     EXPECT_EQ(checked.json()["icc_dynamic_data"], to_hex(c.icc_dynamic_data));
     EXPECT_EQ(checked.json()["hash_ok"], true);

@@ -26,7 +26,8 @@ int anonymous_file()
 {
     std::string path = temp_dir() + "/tarvello-cli-test-XXXXXX";
     const int fd = mkstemp(&path[0]);
-    if (fd >= 0) unlink(path.c_str());
+    if (fd >= 0)
+        unlink(path.c_str());
     return fd;
 }
 
@@ -36,7 +37,8 @@ std::string contents(int fd)
     lseek(fd, 0, SEEK_SET);
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    while ((n = read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
     close(fd);
     return text;
 }
@@ -59,7 +61,8 @@ std::vector<std::string> CliRun::lines() const
     std::vector<std::string> result;
     std::istringstream in(out);
     std::string line;
-    while (std::getline(in, line)) result.push_back(line);
+    while (std::getline(in, line))
+        result.push_back(line);
     return result;
 }
 
@@ -80,7 +83,8 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& input)
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(TARVELLO_CLI_PATH));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
     const pid_t pid = fork();
@@ -93,8 +97,10 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& input)
     }
     close(in_fd);
     int wstatus = 0;
-    if (pid < 0 || waitpid(pid, &wstatus, 0) != pid) ADD_FAILURE() << "cannot run the program";
-    if (WIFEXITED(wstatus)) run.status = WEXITSTATUS(wstatus);
+    if (pid < 0 || waitpid(pid, &wstatus, 0) != pid)
+        ADD_FAILURE() << "cannot run the program";
+    if (WIFEXITED(wstatus))
+        run.status = WEXITSTATUS(wstatus);
     run.out = contents(out_fd);
     run.err = contents(err_fd);
     return run;

@@ -162,8 +162,7 @@ KeyCert key_cert(const KeyCertSpec& spec, const Bytes& modulus, const Bytes& exp
     return cert;
 }
 
-Bytes ssad_block(size_t signer_length, uint8_t dac_high, uint8_t dac_low,
-                 const Bytes& static_data)
+Bytes ssad_block(size_t signer_length, uint8_t dac_high, uint8_t dac_low, const Bytes& static_data)
 {
     Bytes block = frame({0x03, 0x01, dac_high, dac_low}, signer_length);
     seal(block, {static_data});
@@ -202,8 +201,8 @@ Chain make_chain(int ca_bits, uint32_t ca_e, int issuer_bits, uint32_t issuer_e,
     KeyCertSpec issuer_spec;
     issuer_spec.format = 0x02;
     issuer_spec.identifier = bcd_padded("476173", 4);
-    c.issuer_cert = key_cert(issuer_spec, c.issuer->modulus, c.issuer->exponent,
-                             c.ca->modulus.size());
+    c.issuer_cert =
+        key_cert(issuer_spec, c.issuer->modulus, c.issuer->exponent, c.ca->modulus.size());
     KeyCertSpec icc_spec;
     icc_spec.format = 0x04;
     icc_spec.identifier = bcd_padded(c.pan, 10);

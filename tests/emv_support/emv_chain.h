@@ -62,8 +62,7 @@ KeyCert key_cert(const KeyCertSpec& spec, const Bytes& modulus, const Bytes& exp
 
 // Signed static application data as recovered; hash over content and
 // static_data.
-Bytes ssad_block(size_t signer_length, uint8_t dac_high, uint8_t dac_low,
-                 const Bytes& static_data);
+Bytes ssad_block(size_t signer_length, uint8_t dac_high, uint8_t dac_low, const Bytes& static_data);
 
 // Signed dynamic application data as recovered: L, the ICC dynamic data, BB
 // pad; hash over content and the terminal's dynamic data.
@@ -87,11 +86,11 @@ struct Chain {
     Bytes static_data;            // what the SSAD and the ICC certificate cover
     Bytes terminal_dynamic_data;  // what the SDAD covers after its content
     Bytes icc_dynamic_data;
-    KeyCert issuer_cert;          // block as recovered with the CA key
-    KeyCert icc_cert;             // block as recovered with the issuer key
-    Bytes ssad;                   // as recovered with the issuer key
-    Bytes sdad;                   // as recovered with the ICC key
-    Bytes issuer_cert_signed;     // what the card carries
+    KeyCert issuer_cert;       // block as recovered with the CA key
+    KeyCert icc_cert;          // block as recovered with the issuer key
+    Bytes ssad;                // as recovered with the issuer key
+    Bytes sdad;                // as recovered with the ICC key
+    Bytes issuer_cert_signed;  // what the card carries
     Bytes icc_cert_signed;
     Bytes ssad_signed;
     Bytes sdad_signed;

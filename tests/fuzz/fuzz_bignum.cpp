@@ -40,48 +40,67 @@ struct Source {
 struct Num {
     std::vector<uint32_t> area;
     BigNum bn;
-    explicit Num(int capacity) : area(static_cast<size_t>(capacity < 1 ? 1 : capacity)), bn{0, 0, area.data()} {}
+    explicit Num(int capacity)
+        : area(static_cast<size_t>(capacity < 1 ? 1 : capacity)), bn{0, 0, area.data()}
+    {
+    }
 };
 
-void load(Num* n, Source* src, int digits, bool negative) {
+void load(Num* n, Source* src, int digits, bool negative)
+{
     std::vector<uint8_t> bytes(static_cast<size_t>(4 * digits));
-    for (auto& b : bytes) b = src->next();
+    for (auto& b : bytes)
+        b = src->next();
     bn_from_bytes(&n->bn, bytes.data(), static_cast<int>(bytes.size()));
     n->bn.negative = negative ? 1 : 0;
 }
 
 // Up to `count` zero digits on top of n, within its area: a value in the
 // form bn_mul leaves for an explicit-zero factor.
-void pad_with_zero_digits(Num* n, int count) {
+void pad_with_zero_digits(Num* n, int count)
+{
     while (count-- > 0 && static_cast<size_t>(n->bn.length) < n->area.size()) {
         n->area[static_cast<size_t>(n->bn.length++)] = 0;
     }
 }
 
-void to_mpz(mpz_t out, const BigNum* a) {
+void to_mpz(mpz_t out, const BigNum* a)
+{
     mpz_import(out, static_cast<size_t>(a->length), -1, sizeof(uint32_t), 0, 0, a->digits);
-    if (a->negative != 0) mpz_neg(out, out);
+    if (a->negative != 0)
+        mpz_neg(out, out);
 }
 
-bool well_formed(const BigNum* a) { return a->length == 0 || a->length == 1 || a->digits[a->length - 1] != 0; }
+bool well_formed(const BigNum* a)
+{
+    return a->length == 0 || a->length == 1 || a->digits[a->length - 1] != 0;
+}
 
-[[noreturn]] void fail(const char* what, mpz_srcptr x, mpz_srcptr y, mpz_srcptr got, mpz_srcptr expected) {
-    gmp_fprintf(stderr, "%s mismatch\n  x        %Zx\n  y        %Zx\n  got      %Zx\n  expected %Zx\n", what, x,
-                y, got, expected);
+[[noreturn]] void fail(const char* what, mpz_srcptr x, mpz_srcptr y, mpz_srcptr got,
+                       mpz_srcptr expected)
+{
+    gmp_fprintf(stderr,
+                "%s mismatch\n  x        %Zx\n  y        %Zx\n  got      %Zx\n  expected %Zx\n",
+                what, x, y, got, expected);
     abort();
 }
 
 // Value and sign of a result (a zero result may carry either sign).
-void expect_equal(const char* what, const BigNum* r, mpz_srcptr expected, mpz_srcptr x, mpz_srcptr y) {
+void expect_equal(const char* what, const BigNum* r, mpz_srcptr expected, mpz_srcptr x,
+                  mpz_srcptr y)
+{
     mpz_t got;
     mpz_init(got);
     mpz_import(got, static_cast<size_t>(r->length), -1, sizeof(uint32_t), 0, 0, r->digits);
-    if (r->negative != 0) mpz_neg(got, got);
-    if (mpz_cmp(got, expected) != 0 || !well_formed(r)) fail(what, x, y, got, expected);
+    if (r->negative != 0)
+        mpz_neg(got, got);
+    if (mpz_cmp(got, expected) != 0 || !well_formed(r))
+        fail(what, x, y, got, expected);
     mpz_clear(got);
 }
 
-void check_mul(const Num& a, const Num& b) {
+void check_mul(const Num& a, const Num& b)
+{
     mpz_t x, y, expected;
     mpz_inits(x, y, expected, nullptr);
     to_mpz(x, &a.bn);
@@ -99,7 +118,8 @@ void check_mul(const Num& a, const Num& b) {
     mpz_clears(x, y, expected, nullptr);
 }
 
-void check_div(const Num& num, const Num& d) {
+void check_div(const Num& num, const Num& d)
+{
     mpz_t x, y, q_expected, r_expected;
     mpz_inits(x, y, q_expected, r_expected, nullptr);
     to_mpz(x, &num.bn);
@@ -115,16 +135,19 @@ void check_div(const Num& num, const Num& d) {
             abort();
         }
     } else {
-        if (ok != 1) fail("bn_div status", x, y, x, y);
+        if (ok != 1)
+            fail("bn_div status", x, y, x, y);
         mpz_tdiv_qr(q_expected, r_expected, x, y);
         expect_equal("bn_div quotient", &q.bn, q_expected, x, y);
         expect_equal("bn_div remainder", &rem.bn, r_expected, x, y);
-        if ((rem.bn.negative != 0) != (num.bn.negative != 0)) fail("bn_div remainder sign", x, y, x, y);
+        if ((rem.bn.negative != 0) != (num.bn.negative != 0))
+            fail("bn_div remainder sign", x, y, x, y);
     }
     mpz_clears(x, y, q_expected, r_expected, nullptr);
 }
 
-void check_mod_exp(const Num& base, const Num& exponent, const Num& modulus) {
+void check_mod_exp(const Num& base, const Num& exponent, const Num& modulus)
+{
     mpz_t b, e, m, expected;
     mpz_inits(b, e, m, expected, nullptr);
     to_mpz(b, &base.bn);
@@ -146,8 +169,10 @@ void check_mod_exp(const Num& base, const Num& exponent, const Num& modulus) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 6) return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 6)
+        return 0;
     const uint8_t flags = data[0];
     Source src = {data + 6, size - 6, 0, data[5]};
 
@@ -191,15 +216,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (flags & 8) {
         modulus.area[0] &= ~1u;
     }
-    const bool montgomery = modulus.bn.length > 0 && (modulus.area[0] & 1u) &&
-                            (modulus.area[static_cast<size_t>(modulus.bn.length - 1)] & 0x80000000u);
+    const bool montgomery =
+        modulus.bn.length > 0 && (modulus.area[0] & 1u) &&
+        (modulus.area[static_cast<size_t>(modulus.bn.length - 1)] & 0x80000000u);
     int base_digits = modulus.bn.length;
-    if (!montgomery && (flags & 16)) base_digits = kNumDigits - (data[1] % 8);
+    if (!montgomery && (flags & 16))
+        base_digits = kNumDigits - (data[1] % 8);
     Num base(base_digits);
     load(&base, &src, base_digits, false);
     const int e_bytes = data[4] % 41;
     std::vector<uint8_t> e_raw(static_cast<size_t>(e_bytes));
-    for (auto& v : e_raw) v = src.next();
+    for (auto& v : e_raw)
+        v = src.next();
     Num exponent((e_bytes + 3) / 4);
     bn_from_bytes(&exponent.bn, e_raw.data(), e_bytes);
     check_mod_exp(base, exponent, modulus);

@@ -10,16 +10,18 @@
 
 #include "core/capk_file.h"
 
-#define FUZZ_CHECK(cond) \
-    do {                 \
-        if (!(cond)) std::abort(); \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            std::abort();                                                                          \
     } while (0)
 
 namespace {
 
 constexpr uint8_t kSentinel = 0x5A;
 
-const std::string& scratch_path() {
+const std::string& scratch_path()
+{
     static const std::string path = [] {
         const char* dir = std::getenv("TMPDIR");
         std::string p = std::string(dir != nullptr ? dir : "/tmp") + "/fuzz_capk_file_" +
@@ -30,16 +32,19 @@ const std::string& scratch_path() {
     return path;
 }
 
-bool all_bytes(const void* p, size_t n, uint8_t value) {
+bool all_bytes(const void* p, size_t n, uint8_t value)
+{
     const uint8_t* b = static_cast<const uint8_t*>(p);
     for (size_t i = 0; i < n; ++i)
-        if (b[i] != value) return false;
+        if (b[i] != value)
+            return false;
     return true;
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const std::string& path = scratch_path();
     FILE* file = std::fopen(path.c_str(), "wb");
     FUZZ_CHECK(file != nullptr);

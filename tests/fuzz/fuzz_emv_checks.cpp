@@ -13,9 +13,10 @@
 
 #include "emv/emv.h"
 
-#define FUZZ_CHECK(cond) \
-    do {                 \
-        if (!(cond)) std::abort(); \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            std::abort();                                                                          \
     } while (0)
 
 namespace {
@@ -34,7 +35,8 @@ public:
 
     uint8_t byte()
     {
-        if (left_ == 0) return 0;
+        if (left_ == 0)
+            return 0;
         --left_;
         return *data_++;
     }
@@ -76,12 +78,12 @@ bool check_value_ok(EmvCheckResult r)
 
 void check_common(const EmvRecoveredCommon& c)
 {
-    const EmvCheckResult all[] = {c.checks.length,       c.checks.header,
-                                  c.checks.trailer,      c.checks.format,
-                                  c.checks.hash_algorithm, c.checks.pk_algorithm,
-                                  c.checks.key_length,   c.checks.hash,
-                                  c.checks.expiry,       c.checks.pan};
-    for (EmvCheckResult r : all) FUZZ_CHECK(check_value_ok(r));
+    const EmvCheckResult all[] = {
+        c.checks.length,         c.checks.header,       c.checks.trailer,    c.checks.format,
+        c.checks.hash_algorithm, c.checks.pk_algorithm, c.checks.key_length, c.checks.hash,
+        c.checks.expiry,         c.checks.pan};
+    for (EmvCheckResult r : all)
+        FUZZ_CHECK(check_value_ok(r));
     FUZZ_CHECK(c.checks.header != EMV_CHECK_PASSED || c.header == EMV_HEADER);
     FUZZ_CHECK(c.checks.trailer != EMV_CHECK_PASSED || c.trailer == EMV_TRAILER);
 }
@@ -115,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (pan_bytes.bytes.length >= 0) {
         const size_t n = static_cast<size_t>(pan_bytes.bytes.length);
         pan.reset(new char[n + 1]);
-        if (n > 0) memcpy(pan.get(), pan_bytes.bytes.data, n);
+        if (n > 0)
+            memcpy(pan.get(), pan_bytes.bytes.data, n);
         pan[n] = '\0';
     }
     const EmvCertOptions options = {pan.get(), {2026, 12, 9}};
@@ -123,36 +126,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t n = block.bytes.length;
     const int32_t signed_length = (flags & 0x04) != 0 ? n + 1 : n;
     switch (flags & 0x03) {
-    case 0: {
-        EmvIssuerCert out;
-        emv_check_issuer_cert(block.bytes.data, n, signed_length, n, remainder.bytes,
-                              exponent.bytes, &options, &out);
-        check_common(out.common);
-        check_key(out.key, out.pk_length, out.common.checks.key_length);
-        break;
-    }
-    case 1: {
-        EmvIccCert out;
-        emv_check_icc_cert(block.bytes.data, n, signed_length, n, remainder.bytes,
-                           exponent.bytes, extra.bytes, &options, &out);
-        check_common(out.common);
-        check_key(out.key, out.pk_length, out.common.checks.key_length);
-        break;
-    }
-    case 2: {
-        EmvSsad out;
-        emv_check_ssad(block.bytes.data, n, signed_length, n, extra.bytes, &out);
-        check_common(out.common);
-        break;
-    }
-    default: {
-        EmvSdad out;
-        emv_check_sdad(block.bytes.data, n, signed_length, n, extra.bytes, &out);
-        check_common(out.common);
-        FUZZ_CHECK(out.icc_dynamic_data_length == 0 ||
-                   out.icc_dynamic_data_length <= n - 25);
-        break;
-    }
+        case 0: {
+            EmvIssuerCert out;
+            emv_check_issuer_cert(block.bytes.data, n, signed_length, n, remainder.bytes,
+                                  exponent.bytes, &options, &out);
+            check_common(out.common);
+            check_key(out.key, out.pk_length, out.common.checks.key_length);
+            break;
+        }
+        case 1: {
+            EmvIccCert out;
+            emv_check_icc_cert(block.bytes.data, n, signed_length, n, remainder.bytes,
+                               exponent.bytes, extra.bytes, &options, &out);
+            check_common(out.common);
+            check_key(out.key, out.pk_length, out.common.checks.key_length);
+            break;
+        }
+        case 2: {
+            EmvSsad out;
+            emv_check_ssad(block.bytes.data, n, signed_length, n, extra.bytes, &out);
+            check_common(out.common);
+            break;
+        }
+        default: {
+            EmvSdad out;
+            emv_check_sdad(block.bytes.data, n, signed_length, n, extra.bytes, &out);
+            check_common(out.common);
+            FUZZ_CHECK(out.icc_dynamic_data_length == 0 || out.icc_dynamic_data_length <= n - 25);
+            break;
+        }
     }
     return 0;
 }

@@ -8,16 +8,19 @@
 
 #include "core/hex_codec.h"
 
-#define FUZZ_CHECK(cond) \
-    do {                 \
-        if (!(cond)) std::abort(); \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            std::abort();                                                                          \
     } while (0)
 
 namespace {
 
 // Decodes text[0 .. length) into a heap buffer of exactly the documented
 // capacity, so any write past it is an ASan report; returns the count.
-int32_t decode_exact(const char* text, uint32_t length, bool pad_odd, std::unique_ptr<uint8_t[]>& out) {
+int32_t decode_exact(const char* text, uint32_t length, bool pad_odd,
+                     std::unique_ptr<uint8_t[]>& out)
+{
     out.reset(new uint8_t[(length + 1) / 2]);
     int32_t count = -1;
     hex_to_bytes(text, length, out.get(), &count, pad_odd);
@@ -26,8 +29,10 @@ int32_t decode_exact(const char* text, uint32_t length, bool pad_odd, std::uniqu
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > 1 << 20) return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size > 1 << 20)
+        return 0;
     const char* text = reinterpret_cast<const char*>(data);
     const uint32_t length = static_cast<uint32_t>(size);
     std::unique_ptr<uint8_t[]> out;
@@ -50,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string display = format_hex_display(data, static_cast<int32_t>(size));
     FUZZ_CHECK(display.size() == 3 * size + (size == 0 ? 0 : (size - 1) / 32 * 2));
     display.resize(strip_hex_input(&display[0]));
-    const int32_t round = decode_exact(display.data(), static_cast<uint32_t>(display.size()), false, out);
+    const int32_t round =
+        decode_exact(display.data(), static_cast<uint32_t>(display.size()), false, out);
     FUZZ_CHECK(round == static_cast<int32_t>(size));
     FUZZ_CHECK(size == 0 || std::memcmp(out.get(), data, size) == 0);
 

@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-static int replay_file(const std::filesystem::path& path) {
+static int replay_file(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // A fresh heap copy of exactly the input size, so ASan sees any overread.
@@ -19,13 +20,15 @@ static int replay_file(const std::filesystem::path& path) {
     return 1;
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     int files = 0;
     for (int i = 1; i < argc; ++i) {
         std::filesystem::path arg(argv[i]);
         if (std::filesystem::is_directory(arg)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(arg))
-                if (entry.is_regular_file()) files += replay_file(entry.path());
+                if (entry.is_regular_file())
+                    files += replay_file(entry.path());
         } else {
             files += replay_file(arg);
         }

@@ -4,9 +4,14 @@
 
 using namespace sim::detail;
 
-void AfxPlatformAttachUrlLink(HWND hButton) {
-  // A click on it now opens its caption (see ClickButton).
-  if (Window* w = WindowOf(hButton)) w->link = true;
+void AfxPlatformAttachUrlLink(HWND hButton)
+{
+    // A click on it now opens its caption (see ClickButton).
+    if (Window* w = WindowOf(hButton))
+        w->link = true;
 }
 
-void AfxPlatformToolkitCleanUp() { LogCall("BCGCBProCleanUp"); }
+void AfxPlatformToolkitCleanUp()
+{
+    LogCall("BCGCBProCleanUp");
+}

@@ -13,10 +13,10 @@ namespace support {
 
 // One control of a dialog template, in template order.
 struct TemplateControl {
-    std::string window_class;  // "Button", "Edit", "Static", "ComboBox", or the class named
-    std::string text;          // caption ("" when the title is a resource ordinal)
-    int resource_id = 0;       // the title's ordinal (an SS_ICON static's icon), else 0
-    int id = 0;                // IDC_STATIC is -1
+    std::string window_class;          // "Button", "Edit", "Static", "ComboBox", or the class named
+    std::string text;                  // caption ("" when the title is a resource ordinal)
+    int resource_id = 0;               // the title's ordinal (an SS_ICON static's icon), else 0
+    int id = 0;                        // IDC_STATIC is -1
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     uint32_t style = 0;
     uint32_t ex_style = 0;

@@ -3,7 +3,6 @@
 #include <gmp.h>
 #include <openssl/sha.h>
 
-
 namespace support {
 
 Bytes Sha1(const uint8_t* data, size_t n)

@@ -12,8 +12,8 @@ namespace support {
 
 void PrintTo(const Box& b, std::ostream* os)
 {
-    *os << "{\"" << b.text << "\", \"" << b.caption << "\", 0x" << std::hex << b.style
-        << std::dec << "}";
+    *os << "{\"" << b.text << "\", \"" << b.caption << "\", 0x" << std::hex << b.style << std::dec
+        << "}";
 }
 
 std::vector<Box> Boxes()
@@ -27,15 +27,16 @@ std::vector<Box> Boxes()
 bool ControlView::operator==(const ControlView& o) const
 {
     return id == o.id && text == o.text && check == o.check && enabled == o.enabled &&
-           visible == o.visible && read_only == o.read_only && items == o.items && cur_sel == o.cur_sel;
+           visible == o.visible && read_only == o.read_only && items == o.items &&
+           cur_sel == o.cur_sel;
 }
 
 void PrintTo(const ControlView& v, std::ostream* os)
 {
     *os << "{id " << v.id << ", text \"" << v.text << "\", check " << v.check
         << (v.enabled ? ", enabled" : ", disabled") << (v.visible ? "" : ", hidden")
-        << (v.read_only ? ", read-only" : "")
-        << ", " << v.items.size() << " items, sel " << v.cur_sel << "}";
+        << (v.read_only ? ", read-only" : "") << ", " << v.items.size() << " items, sel "
+        << v.cur_sel << "}";
 }
 
 std::vector<ControlView> Capture(HWND dlg)
@@ -44,8 +45,8 @@ std::vector<ControlView> Capture(HWND dlg)
     for (const sim::ControlState& c : sim::Controls(dlg)) {
         if (c.id <= 0)
             continue;
-        ControlView v{c.id, c.text, c.check, sim::IsEnabled(dlg, c.id), sim::IsVisible(dlg, c.id),
-                      false, {}, -1};
+        ControlView v{c.id,  c.text, c.check, sim::IsEnabled(dlg, c.id), sim::IsVisible(dlg, c.id),
+                      false, {},     -1};
         if (c.window_class == "Edit")
             v.read_only = sim::IsReadOnly(dlg, c.id);
         if (c.window_class == "ComboBox") {
@@ -58,8 +59,7 @@ std::vector<ControlView> Capture(HWND dlg)
 }
 
 void ExpectUnchangedExcept(const std::vector<ControlView>& before,
-                           const std::vector<ControlView>& after,
-                           const std::vector<int>& changed)
+                           const std::vector<ControlView>& after, const std::vector<int>& changed)
 {
     ASSERT_EQ(before.size(), after.size());
     for (size_t i = 0; i < before.size(); i++) {
@@ -79,7 +79,8 @@ std::vector<uint8_t> ParseDisplay(const std::string& text)
     while (i < text.size()) {
         if (!bytes.empty() && bytes.size() % 32 == 0) {
             if (text.compare(i, 2, "\r\n") != 0) {
-                ADD_FAILURE() << "no CR LF before byte " << bytes.size() << " in \"" << text << "\"";
+                ADD_FAILURE() << "no CR LF before byte " << bytes.size() << " in \"" << text
+                              << "\"";
                 return bytes;
             }
             i += 2;

@@ -40,8 +40,8 @@ struct ControlView {
     int check;
     bool enabled;
     bool visible;
-    bool read_only;                   // edits only
-    std::vector<std::string> items;   // drop-down list entries
+    bool read_only;                  // edits only
+    std::vector<std::string> items;  // drop-down list entries
     int cur_sel;
     bool operator==(const ControlView& o) const;
 };
@@ -52,8 +52,7 @@ std::vector<ControlView> Capture(HWND dlg);
 
 // Expects every control but those in `changed` to look as in `before`.
 void ExpectUnchangedExcept(const std::vector<ControlView>& before,
-                           const std::vector<ControlView>& after,
-                           const std::vector<int>& changed);
+                           const std::vector<ControlView>& after, const std::vector<int>& changed);
 
 // Bytes of a text in the hex display form. The form itself is checked
 // strictly: two uppercase digits and one blank per byte, CR LF before every

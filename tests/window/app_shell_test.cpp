@@ -160,13 +160,9 @@ TEST_F(AppShellTest, MinimisedWindowDrawsItsIconCentred)
         int x, y;
     };
     const Row rows[] = {
-        {36, 36, 2, 2},
-        {0, 0, -15, -15},     // -31 / 2 truncates to -15, not -16
-        {32, 32, 0, 0},
-        {31, 30, 0, 0},       // 0 / 2 and -1 / 2
-        {1, 100, -15, 34},
-        {33, 2, 1, -14},
-        {160, 27, 64, -2},
+        {36, 36, 2, 2},    {0, 0, -15, -15},  // -31 / 2 truncates to -15, not -16
+        {32, 32, 0, 0},    {31, 30, 0, 0},    // 0 / 2 and -1 / 2
+        {1, 100, -15, 34}, {33, 2, 1, -14},  {160, 27, 64, -2},
     };
     RunMain([&](HWND dlg, CMainDlg& main) {
         ASSERT_NE(main.m_hIcon, nullptr);
@@ -230,9 +226,15 @@ TEST_F(AppShellTest, StartRunsTheMainWindowModallyAndEnds)
             EXPECT_EQ(theApp.m_pMainWnd->GetSafeHwnd(), dlg);
             EXPECT_EQ(CleanUps(), 0) << "clean-up runs after the window closed";
             switch (ending) {
-            case kOk: EXPECT_TRUE(sim::Click(dlg, IDOK)); break;
-            case kEscape: EXPECT_TRUE(sim::PressEscape(dlg)); break;
-            case kCloseBox: EXPECT_TRUE(sim::Close(dlg)); break;
+                case kOk:
+                    EXPECT_TRUE(sim::Click(dlg, IDOK));
+                    break;
+                case kEscape:
+                    EXPECT_TRUE(sim::PressEscape(dlg));
+                    break;
+                case kCloseBox:
+                    EXPECT_TRUE(sim::Close(dlg));
+                    break;
             }
         });
         EXPECT_EQ(theApp.InitInstance(), FALSE);

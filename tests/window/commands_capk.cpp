@@ -27,8 +27,9 @@ struct KeyView {
 
 KeyView ShownKey(HWND h)
 {
-    return {sim::Text(h, IDC_RID),      sim::Text(h, IDC_INDEX),   sim::Text(h, IDC_MODULUS_LEN),
-            sim::Text(h, IDC_CHECKSUM), sim::Text(h, IDC_MODULUS), sim::IsChecked(h, IDC_EXP_3),
+    return {sim::Text(h, IDC_RID),           sim::Text(h, IDC_INDEX),
+            sim::Text(h, IDC_MODULUS_LEN),   sim::Text(h, IDC_CHECKSUM),
+            sim::Text(h, IDC_MODULUS),       sim::IsChecked(h, IDC_EXP_3),
             sim::IsChecked(h, IDC_EXP_65537)};
 }
 
@@ -70,7 +71,7 @@ TEST_F(CapkCommands, FileDialogAsksForAnExistingTxtFileAndCancelChangesNothing)
         ASSERT_EQ(sim::FileDialogs().size(), 1u);
         const sim::FileDialogCall& request = sim::FileDialogs()[0];
         EXPECT_EQ(request.def_ext, std::optional<std::string>("*.log"));
-        const char filter[] = "All Files(*.txt)\0*.txt\0";   // and the final NUL
+        const char filter[] = "All Files(*.txt)\0*.txt\0";  // and the final NUL
         EXPECT_EQ(request.filter, std::string(filter, sizeof filter));
         EXPECT_EQ(request.initial_file, "");
         EXPECT_EQ(request.flags, (DWORD)OFN_FILEMUSTEXIST);
@@ -170,11 +171,11 @@ TEST_F(CapkCommands, TickingWithNoKeysLoadedExplainsAndUnticks)
 
             ASSERT_TRUE(sim::Click(h, IDC_USE_LOADED));
 
-            EXPECT_EQ(Boxes(), (std::vector<Box>{
-                                   {"No CAPKs loaded. Please load CAPKs first!", "CAPK Info", kInfo}}));
+            EXPECT_EQ(Boxes(), (std::vector<Box>{{"No CAPKs loaded. Please load CAPKs first!",
+                                                  "CAPK Info", kInfo}}));
             ExpectManualMode(h);
             ExpectUnchangedExcept(before, Capture(h), {});
-            EXPECT_EQ(dlg.m_capks.use_loaded, 1);   // the state as clicked
+            EXPECT_EQ(dlg.m_capks.use_loaded, 1);  // the state as clicked
         });
     }
 }
@@ -218,7 +219,7 @@ TEST_F(CapkCommands, LoadOfNoKeysInLoadedModeEmptiesTheListButKeepsTheShownKey)
         Load(h, worked);
         sim::Click(h, IDC_USE_LOADED);
         sim::Pick(h, IDC_CAPK_LIST, 1);
-        sim::Click(h, IDC_HASH);   // something in the result line
+        sim::Click(h, IDC_HASH);  // something in the result line
         KeyView shown = ShownKey(h);
         auto before = Capture(h);
         sim::ClearLog();
@@ -264,9 +265,9 @@ TEST_F(CapkCommands, FailedOpenAfterALoadKeepsKeysListSelectionAndFields)
 
         Load(h, missing);
 
-        EXPECT_EQ(Boxes(), (std::vector<Box>{
-                               {"File I/O failed for the following file !\r\n" + missing,
-                                "CAPK Info", kStop}}));
+        EXPECT_EQ(Boxes(),
+                  (std::vector<Box>{{"File I/O failed for the following file !\r\n" + missing,
+                                     "CAPK Info", kStop}}));
         EXPECT_TRUE(SameTable(*table, dlg.m_capks));
         ExpectUnchangedExcept(before, Capture(h), {});
     });

@@ -145,8 +145,8 @@ TEST_F(DecryptCommands, TypedKeysGiveTheModularPowerRightAligned)
         uint32_t seed = 100;
         for (const PowRow& row : rows) {
             seed += 2;
-            SCOPED_TRACE(std::to_string(row.bytes) + " bytes, e = " + std::to_string(row.e) +
-                         ", " + row.input_kind + ", seed " + std::to_string(seed));
+            SCOPED_TRACE(std::to_string(row.bytes) + " bytes, e = " + std::to_string(row.e) + ", " +
+                         row.input_kind + ", seed " + std::to_string(seed));
             std::vector<uint8_t> n = RandomModulus(seed, row.bytes);
             auto input = MakeInput(row, seed + 1);
             sim::Click(h, row.e == 3 ? IDC_EXP_3 : IDC_EXP_65537);
@@ -198,7 +198,7 @@ TEST_F(DecryptCommands, LoadedKeyIsUsedAsShownAndStaysAfterUnticking)
         std::string shown = sim::Text(h, IDC_MODULUS);
         EXPECT_TRUE(SameTable(*table, dlg.m_capks));
         ASSERT_TRUE(sim::Click(h, IDC_USE_LOADED));
-        table = CopyTable(dlg.m_capks);   // the box's state is recorded in the table
+        table = CopyTable(dlg.m_capks);  // the box's state is recorded in the table
         ASSERT_TRUE(sim::Click(h, IDC_DECRYPT));
         EXPECT_EQ(sim::Text(h, IDC_DECRYPTED), result3);
 
@@ -230,7 +230,7 @@ TEST_F(DecryptCommands, RealKeyFromTheListFile)
             const CapkRecord& rec = dlg.m_capks.records[i];
             std::vector<uint8_t> n(rec.modulus, rec.modulus + rec.modulus_length);
             std::vector<uint8_t> x = RandomBytes(60 + i, n.size());
-            x[0] = 0x6A;   // below any modulus whose top bit is set
+            x[0] = 0x6A;  // below any modulus whose top bit is set
             sim::Type(h, IDC_ENCRYPTED, TypedHex(x));
             sim::ClearLog();
             ASSERT_TRUE(sim::Click(h, IDC_DECRYPT));

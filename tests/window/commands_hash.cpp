@@ -13,7 +13,7 @@ using HashCommands = CommandsTest;
 struct HashRow {
     const char* name;
     std::string typed;
-    std::vector<uint8_t> hashed;   // what decoding must give
+    std::vector<uint8_t> hashed;  // what decoding must give
 };
 
 TEST_F(HashCommands, HashRewritesTheDataInDisplayFormAndShowsItsDigest)
@@ -21,7 +21,7 @@ TEST_F(HashCommands, HashRewritesTheDataInDisplayFormAndShowsItsDigest)
     std::vector<uint8_t> forty = RandomBytes(1, 40);
     std::vector<uint8_t> big = RandomBytes(2, 3000);
     std::string forty_typed;
-    for (size_t i = 0; i < forty.size(); i++)   // lower case, blanks, line breaks
+    for (size_t i = 0; i < forty.size(); i++)  // lower case, blanks, line breaks
         forty_typed += TypedHex({forty[i]}, i % 7 == 6 ? "\r\n" : (i % 3 ? " " : "  "));
     const HashRow rows[] = {
         {"empty box", "", {}},
@@ -85,9 +85,8 @@ TEST_F(HashCommands, ChecksumOfTheWorkedExampleKeys)
         ASSERT_TRUE(sim::Click(h, IDC_CALC_CHECKSUM));
         EXPECT_EQ(sim::Text(h, IDC_HASH_DATA),
                   "A0 00 00 09 99 F2 9B 2A 7C 4D 1E 0F 3A 5B 6C 7D 8E 9F A0 B1 C2 D3 E4 F5 06 "
-                  "17 28 39 4A 5B 01 00 \r\n01 ");   // 33 bytes: the last on a line of its own
-        EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_HASH_RESULT)),
-                  FromHex(sim::Text(h, IDC_CHECKSUM)));
+                  "17 28 39 4A 5B 01 00 \r\n01 ");  // 33 bytes: the last on a line of its own
+        EXPECT_EQ(ParseDisplay(sim::Text(h, IDC_HASH_RESULT)), FromHex(sim::Text(h, IDC_CHECKSUM)));
         EXPECT_TRUE(Boxes().empty());
         EXPECT_TRUE(SameTable(*table, dlg.m_capks));
     });
@@ -100,11 +99,14 @@ TEST_F(HashCommands, ChecksumInputOfTheLongestKeysAndItsPasteBack)
     ListKey long65537{{0xA0, 0x00, 0x00, 0x00, 0x25}, 0xC9, RandomModulus(31, 248), 65537, {}};
     ListKey long3{{0xA0, 0x00, 0x00, 0x01, 0x52}, 0xC0, RandomModulus(32, 248), 3, {}};
     // The stored checksum is not what the tool computes: it must not matter.
-    ListKey wrong{{0xA0, 0x00, 0x00, 0x00, 0x04}, 0x05, RandomModulus(33, 144), 3,
+    ListKey wrong{{0xA0, 0x00, 0x00, 0x00, 0x04},
+                  0x05,
+                  RandomModulus(33, 144),
+                  3,
                   std::vector<uint8_t>(20, 0xEE)};
     std::vector<ListKey> keys{long65537, long3, wrong};
-    std::string path = WriteFile("long.txt", ListEntry(long65537) + ListEntry(long3) +
-                                                 ListEntry(wrong));
+    std::string path =
+        WriteFile("long.txt", ListEntry(long65537) + ListEntry(long3) + ListEntry(wrong));
     Run([&](HWND h, CMainDlg&) {
         Load(h, path);
         sim::Click(h, IDC_USE_LOADED);
@@ -150,7 +152,8 @@ TEST_F(HashCommands, ChecksumRefusesAnExponentOtherThan3Or65537)
 
         ASSERT_TRUE(sim::Click(h, IDC_CALC_CHECKSUM));
 
-        EXPECT_EQ(Boxes(), (std::vector<Box>{{"Invalid CAPK Exponent Value !", "SHA-1 Info", kStop}}));
+        EXPECT_EQ(Boxes(),
+                  (std::vector<Box>{{"Invalid CAPK Exponent Value !", "SHA-1 Info", kStop}}));
         EXPECT_EQ(sim::Text(h, IDC_HASH_RESULT), "");
         ExpectUnchangedExcept(before, Capture(h), {IDC_HASH_RESULT});
     });

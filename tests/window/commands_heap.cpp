@@ -20,9 +20,9 @@ struct HeapCase {
     std::function<void(HWND)> prepare;
     // The user action that runs the command.
     std::function<void(HWND)> act;
-    int output;                        // emptied by a failure; 0 for none
-    std::vector<Box> failures;         // the message of the n-th allocation failing
-    std::vector<Box> on_success;       // messages of a run without failure
+    int output;                   // emptied by a failure; 0 for none
+    std::vector<Box> failures;    // the message of the n-th allocation failing
+    std::vector<Box> on_success;  // messages of a run without failure
 };
 
 class HeapFailures : public CommandsTest {
@@ -80,7 +80,9 @@ void HeapFailures::RunCase(const HeapCase& c)
     });
 }
 
-void Nothing(HWND, CMainDlg&, CommandsTest&) {}
+void Nothing(HWND, CMainDlg&, CommandsTest&)
+{
+}
 
 TEST_F(HeapFailures, EveryAllocationOfEveryCommand)
 {
@@ -101,28 +103,61 @@ TEST_F(HeapFailures, EveryAllocationOfEveryCommand)
     };
     // Decrypt: text copy and bytes of the modulus, then of the input; the key
     // context; the result buffer; the RSA layer's temporary block.
-    std::vector<Box> decrypt_failures{rsa_heap, rsa_heap, rsa_heap, rsa_heap,
+    std::vector<Box> decrypt_failures{rsa_heap,  rsa_heap,  rsa_heap, rsa_heap,
                                       rsa_error, rsa_error, rsa_error};
 
     const HeapCase cases[] = {
-        {"Hash of typed data", Nothing, type(IDC_HASH_DATA, "de ad\r\nbe ef 0"), click(IDC_HASH),
-         IDC_HASH_RESULT, {hash_heap, hash_heap}, {}},
-        {"Hash of an empty box", Nothing, type(IDC_HASH_DATA, ""), click(IDC_HASH),
-         IDC_HASH_RESULT, {}, {}},
-        {"Calculate checksum", load, [](HWND) {}, click(IDC_CALC_CHECKSUM), IDC_HASH_RESULT,
-         {{"Internal Memory Error !", "SHA-1 Info", kStop}}, {}},
+        {"Hash of typed data",
+         Nothing,
+         type(IDC_HASH_DATA, "de ad\r\nbe ef 0"),
+         click(IDC_HASH),
+         IDC_HASH_RESULT,
+         {hash_heap, hash_heap},
+         {}},
+        {"Hash of an empty box",
+         Nothing,
+         type(IDC_HASH_DATA, ""),
+         click(IDC_HASH),
+         IDC_HASH_RESULT,
+         {},
+         {}},
+        {"Calculate checksum",
+         load,
+         [](HWND) {},
+         click(IDC_CALC_CHECKSUM),
+         IDC_HASH_RESULT,
+         {{"Internal Memory Error !", "SHA-1 Info", kStop}},
+         {}},
         {"Decrypt with a typed key",
          [&](HWND h, CMainDlg&, CommandsTest&) {
              sim::Click(h, IDC_EXP_3);
              sim::Type(h, IDC_MODULUS, TypedHex(n, " "));
          },
-         type(IDC_ENCRYPTED, TypedHex(x)), click(IDC_DECRYPT), IDC_DECRYPTED, decrypt_failures, {}},
-        {"Decrypt with a loaded key", load, type(IDC_ENCRYPTED, TypedHex(x248, "\r\n")),
-         click(IDC_DECRYPT), IDC_DECRYPTED, decrypt_failures, {}},
-        {"Load CAPKs (the reader takes no heap)", Nothing, [](HWND) {},
-         [this](HWND h) { Load(h, worked_); }, 0, {},
+         type(IDC_ENCRYPTED, TypedHex(x)),
+         click(IDC_DECRYPT),
+         IDC_DECRYPTED,
+         decrypt_failures,
+         {}},
+        {"Decrypt with a loaded key",
+         load,
+         type(IDC_ENCRYPTED, TypedHex(x248, "\r\n")),
+         click(IDC_DECRYPT),
+         IDC_DECRYPTED,
+         decrypt_failures,
+         {}},
+        {"Load CAPKs (the reader takes no heap)",
+         Nothing,
+         [](HWND) {},
+         [this](HWND h) { Load(h, worked_); },
+         0,
+         {},
          {{"Total 2 CAPKs are successfully loaded !", "CAPK Info", 0x40}}},
-        {"Pick a key", load, [](HWND) {}, [](HWND h) { sim::Pick(h, IDC_CAPK_LIST, 0); }, 0, {},
+        {"Pick a key",
+         load,
+         [](HWND) {},
+         [](HWND h) { sim::Pick(h, IDC_CAPK_LIST, 0); },
+         0,
+         {},
          {}},
     };
     for (const HeapCase& c : cases) {

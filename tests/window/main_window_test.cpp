@@ -29,8 +29,8 @@ TEST_F(MainWindowTest, OpensInManualModeWithEmptyFields)
             EXPECT_EQ(sim::IsEnabled(dlg, c.id), !(c.style & WS_DISABLED));
             EXPECT_EQ(sim::IsVisible(dlg, c.id), (c.style & WS_VISIBLE) != 0);
             EXPECT_EQ(sim::CheckState(dlg, c.id), BST_UNCHECKED);
-            EXPECT_EQ(sim::IsReadOnly(dlg, c.id), (c.style & ES_READONLY) != 0 &&
-                                                      c.window_class == "Edit");
+            EXPECT_EQ(sim::IsReadOnly(dlg, c.id),
+                      (c.style & ES_READONLY) != 0 && c.window_class == "Edit");
         }
         EXPECT_TRUE(sim::ListItems(dlg, IDC_CAPK_LIST).empty());
         EXPECT_EQ(sim::CurSel(dlg, IDC_CAPK_LIST), CB_ERR);
@@ -197,9 +197,15 @@ TEST_F(MainWindowTest, EnterEscapeAndCloseEndTheWindowAsExpected)
             ASSERT_TRUE(sim::Type(dlg, IDC_ENCRYPTED, "E3F4"));
             ASSERT_TRUE(sim::Type(dlg, IDC_HASH_DATA, "0506"));
             switch (r.key) {
-            case kEnter: EXPECT_TRUE(sim::PressEnter(dlg, r.focus)); break;
-            case kEscape: EXPECT_TRUE(sim::PressEscape(dlg)); break;
-            case kCloseBox: EXPECT_TRUE(sim::Close(dlg)); break;
+                case kEnter:
+                    EXPECT_TRUE(sim::PressEnter(dlg, r.focus));
+                    break;
+                case kEscape:
+                    EXPECT_TRUE(sim::PressEscape(dlg));
+                    break;
+                case kCloseBox:
+                    EXPECT_TRUE(sim::Close(dlg));
+                    break;
             }
             // An ended dialog takes no more input.
             bool still_running = sim::Type(dlg, IDC_HASH_DATA, "0506");

@@ -15,8 +15,8 @@ namespace e2e {
 // One modal window the action must open: found by caption, then handled
 // (checked and closed) by `answer`.
 struct Modal {
-  std::string caption;
-  std::function<void(HWND)> answer;
+    std::string caption;
+    std::function<void(HWND)> answer;
 };
 
 // A message box with exactly this caption and text, answered with OK.

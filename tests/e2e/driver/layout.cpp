@@ -32,11 +32,15 @@ Kind KindOf(const support::TemplateControl& c)
 LONG KindMask(Kind kind)
 {
     switch (kind) {
-    case Kind::kButton: return BS_TYPEMASK;
-    case Kind::kDropList: return 0x3 | CBS_SORT;
-    case Kind::kText:
-    case Kind::kIcon: return SS_TYPEMASK;
-    case Kind::kEdit: return ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL;
+        case Kind::kButton:
+            return BS_TYPEMASK;
+        case Kind::kDropList:
+            return 0x3 | CBS_SORT;
+        case Kind::kText:
+        case Kind::kIcon:
+            return SS_TYPEMASK;
+        case Kind::kEdit:
+            return ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL;
     }
     return 0;
 }

@@ -17,8 +17,8 @@ constexpr DWORD kAnswerMs = 10000;  // one message handled by the program
 constexpr DWORD kAppearMs = 20000;  // a window to appear or go away
 
 struct Program {
-  PROCESS_INFORMATION pi{};
-  HWND main = nullptr;
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
 };
 
 // Starts `exe` in its own folder and waits for its top-level dialog

@@ -7,11 +7,11 @@
 namespace e2e {
 
 struct Options {
-  std::string program;  // Tarvello.exe (Windows path)
-  std::string expect;   // expectation file of the commands scenario
-  std::string data;     // the CAPK list file to load
-  std::string shots;    // screenshot folder
-  std::string opened;   // record of addresses opened with the shell
+    std::string program;  // Tarvello.exe (Windows path)
+    std::string expect;   // expectation file of the commands scenario
+    std::string data;     // the CAPK list file to load
+    std::string shots;    // screenshot folder
+    std::string opened;   // record of addresses opened with the shell
 };
 
 // The hyperlink look of the Windows backend, on a window of the driver's own.

@@ -14,11 +14,11 @@ namespace e2e_expect {
 using Bytes = std::vector<uint8_t>;
 
 struct Key {
-  Bytes rid;  // 5 bytes
-  uint8_t index = 0;
-  Bytes modulus;  // 0 to 248 bytes
-  long exponent = 0;
-  Bytes checksum;  // 20 bytes
+    Bytes rid;  // 5 bytes
+    uint8_t index = 0;
+    Bytes modulus;  // 0 to 248 bytes
+    long exponent = 0;
+    Bytes checksum;  // 20 bytes
 };
 
 // Reads the keys of `path` in file order, at most 100. Returns false if the

@@ -57,7 +57,11 @@ typedef LONG_PTR LRESULT;
 #define _MAX_PATH 260
 
 // Distinct handle types, as with STRICT on Windows.
-#define TARVELLO_DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__* name
+#define TARVELLO_DECLARE_HANDLE(name)                                                              \
+    struct name##__ {                                                                              \
+        int unused;                                                                                \
+    };                                                                                             \
+    typedef struct name##__* name
 TARVELLO_DECLARE_HANDLE(HWND);
 TARVELLO_DECLARE_HANDLE(HICON);
 TARVELLO_DECLARE_HANDLE(HINSTANCE);
@@ -74,7 +78,9 @@ typedef HINSTANCE HMODULE;
 typedef uintptr_t DWORD_PTR_SIM;
 #define LOWORD(l) ((WORD)(((DWORD_PTR_SIM)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR_SIM)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR_SIM)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR_SIM)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                             \
+    ((LONG)(((WORD)(((DWORD_PTR_SIM)(a)) & 0xffff)) |                                              \
+            ((DWORD)((WORD)(((DWORD_PTR_SIM)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
@@ -87,46 +93,50 @@ typedef uintptr_t DWORD_PTR_SIM;
 #define RT_GROUP_ICON MAKEINTRESOURCE(14)
 
 // --- records ----------------------------------------------------------------
-typedef struct tagRECT { LONG left, top, right, bottom; } RECT, *LPRECT;
+typedef struct tagRECT {
+    LONG left, top, right, bottom;
+} RECT, *LPRECT;
 typedef const RECT* LPCRECT;
-typedef struct tagPOINT { LONG x, y; } POINT, *LPPOINT;
+typedef struct tagPOINT {
+    LONG x, y;
+} POINT, *LPPOINT;
 
 typedef struct tagPAINTSTRUCT {
-  HDC hdc;
-  BOOL fErase;
-  RECT rcPaint;
-  BOOL fRestore;
-  BOOL fIncUpdate;
-  BYTE rgbReserved[32];
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
-typedef INT_PTR (CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
-typedef UINT_PTR (CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 
 typedef struct tagOFNA {
-  DWORD lStructSize;
-  HWND hwndOwner;
-  HINSTANCE hInstance;
-  LPCSTR lpstrFilter;       // pairs "label\0pattern\0", ended by an extra "\0"
-  LPSTR lpstrCustomFilter;
-  DWORD nMaxCustFilter;
-  DWORD nFilterIndex;
-  LPSTR lpstrFile;          // in: initial name; out: the chosen full path
-  DWORD nMaxFile;           // capacity of lpstrFile in chars, NUL included
-  LPSTR lpstrFileTitle;
-  DWORD nMaxFileTitle;
-  LPCSTR lpstrInitialDir;
-  LPCSTR lpstrTitle;
-  DWORD Flags;
-  WORD nFileOffset;
-  WORD nFileExtension;
-  LPCSTR lpstrDefExt;
-  LPARAM lCustData;
-  LPOFNHOOKPROC lpfnHook;
-  LPCSTR lpTemplateName;
-  void* pvReserved;
-  DWORD dwReserved;
-  DWORD FlagsEx;
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCSTR lpstrFilter;  // pairs "label\0pattern\0", ended by an extra "\0"
+    LPSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPSTR lpstrFile;  // in: initial name; out: the chosen full path
+    DWORD nMaxFile;   // capacity of lpstrFile in chars, NUL included
+    LPSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCSTR lpstrInitialDir;
+    LPCSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCSTR lpTemplateName;
+    void* pvReserved;
+    DWORD dwReserved;
+    DWORD FlagsEx;
 } OPENFILENAMEA, *LPOPENFILENAMEA;
 
 // --- window messages --------------------------------------------------------

@@ -15,7 +15,8 @@ namespace {
 
 using Digits = std::vector<uint32_t>;
 
-TEST(BnBytes, ImportRows) {
+TEST(BnBytes, ImportRows)
+{
     struct Row {
         std::vector<uint8_t> bytes;
         Digits want;
@@ -37,7 +38,8 @@ TEST(BnBytes, ImportRows) {
     }
 }
 
-TEST(BnBytes, ExportRows) {
+TEST(BnBytes, ExportRows)
+{
     const uint8_t five[] = {0x01, 0x02, 0x03, 0x04, 0x05};
     Num a(2);
     bn_from_bytes(a.get(), five, 5);
@@ -57,14 +59,15 @@ TEST(BnBytes, ExportRows) {
     }
 }
 
-TEST(BnBytes, BitLengthRows) {
+TEST(BnBytes, BitLengthRows)
+{
     const struct {
         Digits digits;
         int bits;
     } rows[] = {
-        {{}, 0}, {{0}, 0}, {{1}, 1}, {{0x80000000}, 32}, {{0, 1}, 33},
-        {{0xFF}, 8}, {{0x100}, 9}, {{0xFFFF}, 16}, {{0x10000}, 17},
-        {{0xFFFFFF}, 24}, {{0x1000000}, 25}, {{5, 6, 0x7FFFFFFF}, 95},
+        {{}, 0},         {{0}, 0},         {{1}, 1},          {{0x80000000}, 32},
+        {{0, 1}, 33},    {{0xFF}, 8},      {{0x100}, 9},      {{0xFFFF}, 16},
+        {{0x10000}, 17}, {{0xFFFFFF}, 24}, {{0x1000000}, 25}, {{5, 6, 0x7FFFFFFF}, 95},
     };
     for (const auto& row : rows) {
         Num a(4);
@@ -80,7 +83,8 @@ TEST(BnBytes, BitLengthRows) {
     }
 }
 
-TEST(BnBytes, RoundTripMatchesGmpExport) {
+TEST(BnBytes, RoundTripMatchesGmpExport)
+{
     Rng rng(11);
     for (int iter = 0; iter < 2000; ++iter) {
         const int len = rng.range(0, 300);
@@ -98,7 +102,8 @@ TEST(BnBytes, RoundTripMatchesGmpExport) {
         Mpz want;
         mpz_import(want, bytes.size(), 1, 1, 0, 0, bytes.data());
         ASSERT_TRUE(bntest::equals(a.get(), want)) << bntest::hex(a.get());
-        ASSERT_EQ(bn_bit_length(a.get()), mpz_sgn(want.v) == 0 ? 0 : static_cast<int>(mpz_sizeinbase(want, 2)));
+        ASSERT_EQ(bn_bit_length(a.get()),
+                  mpz_sgn(want.v) == 0 ? 0 : static_cast<int>(mpz_sizeinbase(want, 2)));
 
         std::vector<uint8_t> out(static_cast<size_t>(len) + 1, 0xEE);
         const int n = bn_to_bytes(out.data(), a.get());
@@ -107,12 +112,14 @@ TEST(BnBytes, RoundTripMatchesGmpExport) {
             ++first;
         }
         ASSERT_EQ(n, static_cast<int>(bytes.size() - first));
-        ASSERT_TRUE(n == 0 || std::memcmp(out.data(), bytes.data() + first, static_cast<size_t>(n)) == 0);
+        ASSERT_TRUE(n == 0 ||
+                    std::memcmp(out.data(), bytes.data() + first, static_cast<size_t>(n)) == 0);
         ASSERT_EQ(out[n], 0xEE);
     }
 }
 
-TEST(BnCompare, Rows) {
+TEST(BnCompare, Rows)
+{
     const struct {
         Digits a;
         bool a_negative;
@@ -120,10 +127,10 @@ TEST(BnCompare, Rows) {
         bool b_negative;
         int want;
     } rows[] = {
-        {{0}, false, {}, false, 1},          // explicit zero against length 0
-        {{5}, true, {5}, false, 0},          // signs ignored
+        {{0}, false, {}, false, 1},  // explicit zero against length 0
+        {{5}, true, {5}, false, 0},  // signs ignored
         {{1, 2}, false, {1, 2, 3}, false, -1},
-        {{9, 9, 9}, false, {1}, false, 2},   // the digit-count difference
+        {{9, 9, 9}, false, {1}, false, 2},  // the digit-count difference
         {{}, false, {7, 7, 7, 7}, false, -4},
         {{1, 5}, false, {2, 5}, false, -1},
         {{0xFFFFFFFF, 5}, false, {0, 5}, false, 1},
@@ -133,17 +140,20 @@ TEST(BnCompare, Rows) {
         Num a(4), b(4);
         a.set(row.a, row.a_negative);
         b.set(row.b, row.b_negative);
-        EXPECT_EQ(bn_cmp_abs(a.get(), b.get()), row.want) << bntest::hex(a.get()) << " vs " << bntest::hex(b.get());
+        EXPECT_EQ(bn_cmp_abs(a.get(), b.get()), row.want)
+            << bntest::hex(a.get()) << " vs " << bntest::hex(b.get());
     }
 }
 
-TEST(BnCompare, TestBitRows) {
+TEST(BnCompare, TestBitRows)
+{
     Num a(2);
     a.set({0x80000001, 0x4}, true);
     const struct {
         int n;
         int want;
-    } rows[] = {{-1, 0}, {-32, 0}, {0, 1}, {1, 0}, {31, 1}, {32, 0}, {34, 1}, {63, 0}, {64, 0}, {1000, 0}};
+    } rows[] = {{-1, 0}, {-32, 0}, {0, 1},  {1, 0},  {31, 1},
+                {32, 0}, {34, 1},  {63, 0}, {64, 0}, {1000, 0}};
     for (const auto& row : rows) {
         EXPECT_EQ(bn_test_bit(a.get(), row.n), row.want) << row.n;
     }
@@ -151,7 +161,8 @@ TEST(BnCompare, TestBitRows) {
 
 // Magnitude and signed addition and subtraction rows; digits are least
 // significant first.
-TEST(BnAddSub, Rows) {
+TEST(BnAddSub, Rows)
+{
     enum Op { kAddAbs, kSubAbs, kAdd, kSub };
     const struct {
         Op op;
@@ -163,7 +174,13 @@ TEST(BnAddSub, Rows) {
         int want_neg;
     } rows[] = {
         {kAddAbs, {0xFFFFFFFF}, false, {1}, false, {0, 1}, 0},
-        {kAddAbs, {0xFFFFFFFF, 0xFFFFFFFF}, false, {0xFFFFFFFF, 0xFFFFFFFF}, false, {0xFFFFFFFE, 0xFFFFFFFF, 1}, 0},
+        {kAddAbs,
+         {0xFFFFFFFF, 0xFFFFFFFF},
+         false,
+         {0xFFFFFFFF, 0xFFFFFFFF},
+         false,
+         {0xFFFFFFFE, 0xFFFFFFFF, 1},
+         0},
         {kAddAbs, {0xFFFFFFFF, 0xFFFFFFFF, 7}, false, {1}, false, {0, 0, 8}, 0},
         {kSubAbs, {0, 1}, false, {1}, false, {0xFFFFFFFF}, 0},
         {kSubAbs, {4, 3}, false, {4, 3}, false, {}, 0},
@@ -186,17 +203,28 @@ TEST(BnAddSub, Rows) {
         b.set(row.b, row.b_neg);
         r->negative = 0;
         switch (row.op) {
-        case kAddAbs: bn_add_abs(r.get(), a.get(), b.get()); break;
-        case kSubAbs: bn_sub_abs(r.get(), a.get(), b.get()); break;
-        case kAdd: bn_add(r.get(), a.get(), b.get()); break;
-        case kSub: bn_sub(r.get(), a.get(), b.get()); break;
+            case kAddAbs:
+                bn_add_abs(r.get(), a.get(), b.get());
+                break;
+            case kSubAbs:
+                bn_sub_abs(r.get(), a.get(), b.get());
+                break;
+            case kAdd:
+                bn_add(r.get(), a.get(), b.get());
+                break;
+            case kSub:
+                bn_sub(r.get(), a.get(), b.get());
+                break;
         }
-        EXPECT_EQ(r.digits(), row.want) << "op " << row.op << " " << bntest::hex(a.get()) << ", " << bntest::hex(b.get());
-        EXPECT_EQ(r->negative, row.want_neg) << "op " << row.op << " " << bntest::hex(a.get()) << ", " << bntest::hex(b.get());
+        EXPECT_EQ(r.digits(), row.want)
+            << "op " << row.op << " " << bntest::hex(a.get()) << ", " << bntest::hex(b.get());
+        EXPECT_EQ(r->negative, row.want_neg)
+            << "op " << row.op << " " << bntest::hex(a.get()) << ", " << bntest::hex(b.get());
     }
 }
 
-TEST(BnAddSub, SubDigitRows) {
+TEST(BnAddSub, SubDigitRows)
+{
     const struct {
         Digits a;
         bool neg;
@@ -221,7 +249,8 @@ TEST(BnAddSub, SubDigitRows) {
     }
 }
 
-TEST(BnShift, Rows) {
+TEST(BnShift, Rows)
+{
     const struct {
         bool left;
         Digits a;
@@ -235,9 +264,9 @@ TEST(BnShift, Rows) {
         {true, {0xFFFFFFFF, 1}, 33, {0, 0xFFFFFFFE, 3}},
         {false, {0, 1}, 32, {1}},
         {false, {0, 2}, 33, {1}},
-        {false, {5, 6}, 64, {}},       // exactly 32 * length
-        {false, {5, 6}, 95, {}},       // up to 32 * length + 31
-        {false, {5, 6}, 96, {0}},      // beyond: the explicit zero
+        {false, {5, 6}, 64, {}},   // exactly 32 * length
+        {false, {5, 6}, 95, {}},   // up to 32 * length + 31
+        {false, {5, 6}, 96, {0}},  // beyond: the explicit zero
         {false, {2, 1}, 1, {0x80000001}},
         {false, {0xF0, 0xA, 0xB}, 36, {0xB0000000}},
     };
@@ -249,7 +278,8 @@ TEST(BnShift, Rows) {
         } else {
             bn_shift_right(r.get(), a.get(), row.n);
         }
-        EXPECT_EQ(r.digits(), row.want) << (row.left ? "left " : "right ") << bntest::hex(a.get()) << " by " << row.n;
+        EXPECT_EQ(r.digits(), row.want)
+            << (row.left ? "left " : "right ") << bntest::hex(a.get()) << " by " << row.n;
         // Sign is copied, except for the explicit zero.
         const bool explicit_zero = row.want.size() == 1 && row.want[0] == 0;
         EXPECT_EQ(r->negative, explicit_zero ? 0 : 1);
@@ -259,7 +289,8 @@ TEST(BnShift, Rows) {
 // Shifts by whole digits move the digits as a block, in place over an
 // overlapping area: every length from 1 to 12 (short runs are moved digit by
 // digit, longer ones as one block) by one to three digits, both ways.
-TEST(BnShift, WholeDigitMovesInPlace) {
+TEST(BnShift, WholeDigitMovesInPlace)
+{
     Rng rng(12);
     Mpz x, want;
     for (int na = 1; na <= 12; ++na) {
@@ -277,12 +308,14 @@ TEST(BnShift, WholeDigitMovesInPlace) {
                     bn_shift_right(self.get(), self.get(), 32 * w);
                 }
                 if (!left && w > na) {
-                    EXPECT_EQ(self.digits(), Digits{0}) << na << " digits, right by " << w;  // the explicit zero
+                    EXPECT_EQ(self.digits(), Digits{0})
+                        << na << " digits, right by " << w;  // the explicit zero
                 } else if (mpz_sgn(want.v) == 0) {
                     EXPECT_EQ(self->length, 0) << na << " digits, right by " << w;
                 } else {
                     EXPECT_TRUE(bntest::equals(self.get(), want))
-                        << (left ? "left " : "right ") << na << " digits by " << w << ": " << bntest::hex(self.get());
+                        << (left ? "left " : "right ") << na << " digits by " << w << ": "
+                        << bntest::hex(self.get());
                 }
             }
         }
@@ -291,7 +324,8 @@ TEST(BnShift, WholeDigitMovesInPlace) {
 
 // Differential run: every operation on random operands of 1 to 73 digits,
 // once into a separate result and once in place, checked against GMP.
-TEST(BnBasicDifferential, AgainstGmp) {
+TEST(BnBasicDifferential, AgainstGmp)
+{
     const uint64_t seed = 0x3131;
     Rng rng(seed);
     Mpz x, y, want, got;
@@ -308,8 +342,8 @@ TEST(BnBasicDifferential, AgainstGmp) {
         b.set(db, b_neg);
         to_mpz(x, a.get());
         to_mpz(y, b.get());
-        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) + "\n a = " +
-                     bntest::hex(a.get()) + "\n b = " + bntest::hex(b.get()));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) +
+                     "\n a = " + bntest::hex(a.get()) + "\n b = " + bntest::hex(b.get()));
 
         // Signed sum and difference, into r, into a and into b.
         for (int op = 0; op < 2; ++op) {
@@ -322,7 +356,8 @@ TEST(BnBasicDifferential, AgainstGmp) {
                 op == 0 ? bn_add(dst, p, q) : bn_sub(dst, p, q);
             };
             run(r.get(), a.get(), b.get());
-            ASSERT_TRUE(bntest::equals(r.get(), want)) << "op " << op << " got " << bntest::hex(r.get());
+            ASSERT_TRUE(bntest::equals(r.get(), want))
+                << "op " << op << " got " << bntest::hex(r.get());
             Num a2(cap), b2(cap);
             a2.set(da, a_neg);
             b2.set(db, b_neg);
@@ -396,7 +431,8 @@ TEST(BnBasicDifferential, AgainstGmp) {
             } else if (mpz_sgn(want.v) == 0) {
                 ASSERT_EQ(dst->length, 0) << "right " << n;
             } else {
-                ASSERT_TRUE(bntest::equals(dst.get(), want)) << "right " << n << " in place " << in_place;
+                ASSERT_TRUE(bntest::equals(dst.get(), want))
+                    << "right " << n << " in place " << in_place;
             }
         }
 
@@ -404,7 +440,9 @@ TEST(BnBasicDifferential, AgainstGmp) {
         mpz_abs(got, x);
         for (int k = 0; k < 4; ++k) {
             const int bit = rng.range(-2, 32 * na + 40);
-            ASSERT_EQ(bn_test_bit(a.get(), bit), bit < 0 ? 0 : mpz_tstbit(got, static_cast<mp_bitcnt_t>(bit))) << bit;
+            ASSERT_EQ(bn_test_bit(a.get(), bit),
+                      bit < 0 ? 0 : mpz_tstbit(got, static_cast<mp_bitcnt_t>(bit)))
+                << bit;
         }
 
         // Copy into a fresh area.

@@ -15,13 +15,15 @@ using Digits = std::vector<uint32_t>;
 
 constexpr uint64_t kBase = 0x100000000ull;
 
-uint32_t digit_at(const mpz_t x, int i) {
+uint32_t digit_at(const mpz_t x, int i)
+{
     Mpz t;
     mpz_fdiv_q_2exp(t, x, static_cast<mp_bitcnt_t>(32 * i));
     return static_cast<uint32_t>(mpz_get_ui(t) & 0xFFFFFFFFu);
 }
 
-int digit_count(const mpz_t x) {
+int digit_count(const mpz_t x)
+{
     return mpz_sgn(x) == 0 ? 0 : static_cast<int>((mpz_sizeinbase(x, 2) + 31) / 32);
 }
 
@@ -29,7 +31,8 @@ int digit_count(const mpz_t x) {
 // digit estimated from the window's top three digits and the divisor's top
 // two, after refinement, is one more than the true digit. Worked out on
 // GMP numbers, independently of the library.
-int count_add_backs(const mpz_t num_in, const mpz_t d_in) {
+int count_add_backs(const mpz_t num_in, const mpz_t d_in)
+{
     Mpz num, d, sn, sd, w, prod, tmp;
     mpz_abs(num, num_in);
     mpz_abs(d, d_in);
@@ -74,7 +77,8 @@ int count_add_backs(const mpz_t num_in, const mpz_t d_in) {
 // digit after the top one is estimated as t from the top digits while the
 // true digit is t - 1: the window is t times the divisor with its low
 // digits cleared.
-void craft_add_back(Rng& rng, mpz_t num, mpz_t d) {
+void craft_add_back(Rng& rng, mpz_t num, mpz_t d)
+{
     const int m = rng.range(3, 40);
     Num dn(m);
     Digits dd = rng.digits(m);
@@ -113,10 +117,11 @@ struct DivCase {
     int rem_neg;
 };
 
-TEST(BnDiv, Rows) {
+TEST(BnDiv, Rows)
+{
     const DivCase rows[] = {
         {{7}, false, {7}, false, {1}, 0, {}, 0},
-        {{5}, false, {7}, false, {0}, 0, {5}, 0},       // quotient: the explicit zero
+        {{5}, false, {7}, false, {0}, 0, {5}, 0},  // quotient: the explicit zero
         {{7}, true, {2}, false, {3}, 1, {1}, 1},
         {{7}, false, {2}, true, {3}, 1, {1}, 0},
         {{7}, true, {2}, true, {3}, 0, {1}, 1},
@@ -126,7 +131,7 @@ TEST(BnDiv, Rows) {
         {{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}, true, {0xFFFFFFFF}, false, {1, 1, 1}, 1, {0}, 1},
         {{0, 0, 3}, false, {0, 3}, false, {0, 1}, 0, {}, 0},
         {{}, false, {3}, false, {0}, 0, {}, 0},
-        {{0}, false, {3}, false, {0}, 0, {0}, 0},      // explicit zero numerator is copied
+        {{0}, false, {3}, false, {0}, 0, {0}, 0},  // explicit zero numerator is copied
         {{0, 0, 1}, false, {0, 1}, false, {0, 1}, 0, {}, 0},
         {{1, 2, 3}, false, {5, 0, 7}, false, {0}, 0, {1, 2, 3}, 0},
         // Zero digits on top of a numerator (a product with an explicit-zero
@@ -142,13 +147,16 @@ TEST(BnDiv, Rows) {
         d.set(row.d, row.d_neg);
         ASSERT_EQ(bn_div(q.get(), rem.get(), num.get(), d.get()), 1);
         EXPECT_EQ(q.digits(), row.q) << bntest::hex(num.get()) << " / " << bntest::hex(d.get());
-        EXPECT_EQ(q->negative, row.q_neg) << bntest::hex(num.get()) << " / " << bntest::hex(d.get());
+        EXPECT_EQ(q->negative, row.q_neg)
+            << bntest::hex(num.get()) << " / " << bntest::hex(d.get());
         EXPECT_EQ(rem.digits(), row.rem) << bntest::hex(num.get()) << " / " << bntest::hex(d.get());
-        EXPECT_EQ(rem->negative, row.rem_neg) << bntest::hex(num.get()) << " / " << bntest::hex(d.get());
+        EXPECT_EQ(rem->negative, row.rem_neg)
+            << bntest::hex(num.get()) << " / " << bntest::hex(d.get());
     }
 }
 
-TEST(BnDiv, ZeroDivisorWritesNothing) {
+TEST(BnDiv, ZeroDivisorWritesNothing)
+{
     // Both zero forms, and a zero with zero digits on top (a product with an
     // explicit-zero factor).
     for (const Digits& zero : {Digits{}, Digits{0}, Digits{0, 0, 0}}) {
@@ -170,7 +178,8 @@ TEST(BnDiv, ZeroDivisorWritesNothing) {
 }
 
 // Checks q and rem of one division against GMP's truncating division.
-void expect_division(const BigNum* q, const BigNum* rem, const mpz_t x, const mpz_t y) {
+void expect_division(const BigNum* q, const BigNum* rem, const mpz_t x, const mpz_t y)
+{
     Mpz want_q, want_r;
     mpz_tdiv_qr(want_q, want_r, x, y);
     if (mpz_cmpabs(y, x) > 0) {
@@ -178,7 +187,8 @@ void expect_division(const BigNum* q, const BigNum* rem, const mpz_t x, const mp
         ASSERT_EQ(q->digits[0], 0u);
         ASSERT_EQ(q->negative, 0);
     } else {
-        ASSERT_TRUE(bntest::equals(q, want_q)) << "q = " << bntest::hex(q) << " want " << bntest::hex(want_q);
+        ASSERT_TRUE(bntest::equals(q, want_q))
+            << "q = " << bntest::hex(q) << " want " << bntest::hex(want_q);
     }
     if (mpz_sgn(want_r.v) == 0) {
         // A zero remainder of a real division is the explicit zero when
@@ -192,13 +202,15 @@ void expect_division(const BigNum* q, const BigNum* rem, const mpz_t x, const mp
             ASSERT_EQ(rem->digits[0], 0u);
         }
     } else {
-        ASSERT_TRUE(bntest::equals(rem, want_r)) << "rem = " << bntest::hex(rem) << " want " << bntest::hex(want_r);
+        ASSERT_TRUE(bntest::equals(rem, want_r))
+            << "rem = " << bntest::hex(rem) << " want " << bntest::hex(want_r);
     }
 }
 
 // Numerators of 1 to 147 digits over divisors of every shape, signed, into
 // separate results and in place; then the crafted add-back cases, counted.
-TEST(BnDiv, DifferentialAgainstGmp) {
+TEST(BnDiv, DifferentialAgainstGmp)
+{
     const uint64_t seed = 31;
     Rng rng(seed);
     Mpz x, y;
@@ -207,10 +219,18 @@ TEST(BnDiv, DifferentialAgainstGmp) {
         const int nn = rng.range(1, 147);
         int nd;
         switch (iter % 4) {
-        case 0: nd = 1; break;                       // one-digit divisors
-        case 1: nd = rng.range(1, nn); break;
-        case 2: nd = rng.range(std::max(1, nn - 3), nn); break;  // short quotients
-        default: nd = rng.range(1, std::min(nn + 2, 73)); break;  // may exceed num
+            case 0:
+                nd = 1;
+                break;  // one-digit divisors
+            case 1:
+                nd = rng.range(1, nn);
+                break;
+            case 2:
+                nd = rng.range(std::max(1, nn - 3), nn);
+                break;  // short quotients
+            default:
+                nd = rng.range(1, std::min(nn + 2, 73));
+                break;  // may exceed num
         }
         Num num(nn), d(nd);
         num.set(rng.digits(nn), rng.range(0, 1) == 1);
@@ -219,8 +239,8 @@ TEST(BnDiv, DifferentialAgainstGmp) {
             dd[nd - 1] |= 0x80000000u;  // bit length a multiple of 32
         }
         d.set(dd, rng.range(0, 1) == 1);
-        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) + "\n num = " +
-                     bntest::hex(num.get()) + "\n d = " + bntest::hex(d.get()));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) +
+                     "\n num = " + bntest::hex(num.get()) + "\n d = " + bntest::hex(d.get()));
         to_mpz(x, num.get());
         to_mpz(y, d.get());
         const int qcap = std::max(1, nn - nd + 1);
@@ -243,8 +263,8 @@ TEST(BnDiv, DifferentialAgainstGmp) {
     int crafted_add_backs = 0;
     for (int iter = 0; iter < 2000; ++iter) {
         craft_add_back(rng, x, y);
-        SCOPED_TRACE("seed " + std::to_string(seed) + " crafted " + std::to_string(iter) + "\n num = " +
-                     bntest::hex(x) + "\n d = " + bntest::hex(y));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " crafted " + std::to_string(iter) +
+                     "\n num = " + bntest::hex(x) + "\n d = " + bntest::hex(y));
         Num num(digit_count(x)), d(digit_count(y));
         num.set_mpz(x);
         d.set_mpz(y);
@@ -263,7 +283,8 @@ TEST(BnDiv, DifferentialAgainstGmp) {
 // quotients of ones over runs of zero digits (multiples of zero), for every
 // divisor length up to past the loop's unrolled block, and shapes that fill
 // every digit or leave the top digit short of a whole digit.
-TEST(BnDiv, QuotientDigitExtremesByDivisorLength) {
+TEST(BnDiv, QuotientDigitExtremesByDivisorLength)
+{
     enum class Quotient { kAllMax, kOnesOverZeros, kAllMaxMinusRemainder };
     const struct {
         const char* name;
@@ -276,7 +297,8 @@ TEST(BnDiv, QuotientDigitExtremesByDivisorLength) {
         {"sparse", bntest::Shape::kSparse, false},
         {"ones below", bntest::Shape::kOnesBelow, false},
     };
-    const Quotient quotients[] = {Quotient::kAllMax, Quotient::kOnesOverZeros, Quotient::kAllMaxMinusRemainder};
+    const Quotient quotients[] = {Quotient::kAllMax, Quotient::kOnesOverZeros,
+                                  Quotient::kAllMaxMinusRemainder};
     Rng rng(32);
     Mpz x, y, q, r;
     for (int m = 1; m <= 20; ++m) {
@@ -309,8 +331,8 @@ TEST(BnDiv, QuotientDigitExtremesByDivisorLength) {
                 Num num(digit_count(x));
                 num.set_mpz(x);
                 SCOPED_TRACE(std::string(dv.name) + " m " + std::to_string(m) + " quotient shape " +
-                             std::to_string(static_cast<int>(shape)) + "\n num = " + bntest::hex(num.get()) +
-                             "\n d = " + bntest::hex(d.get()));
+                             std::to_string(static_cast<int>(shape)) + "\n num = " +
+                             bntest::hex(num.get()) + "\n d = " + bntest::hex(d.get()));
                 Num quot(std::max(1, num->length - m + 1)), rem(num->length);
                 ASSERT_EQ(bn_div(quot.get(), rem.get(), num.get(), d.get()), 1);
                 expect_division(quot.get(), rem.get(), x, y);

@@ -16,14 +16,16 @@ namespace {
 using Digits = std::vector<uint32_t>;
 using MulKernel = uint32_t (*)(uint32_t*, const uint32_t*, int, uint32_t);
 
-void import_digits(mpz_t out, const uint32_t* d, int n) {
+void import_digits(mpz_t out, const uint32_t* d, int n)
+{
     mpz_import(out, static_cast<size_t>(n), -1, sizeof(uint32_t), 0, 0, d);
 }
 
 // Both kernel builds (pairs of digits where a 128-bit type exists, one digit
 // per step elsewhere) over every count from 1 to 73, with the multiplier and
 // the digits in the shapes that make carries run.
-TEST(BnKernels, MulAndMulAddAgainstGmp) {
+TEST(BnKernels, MulAndMulAddAgainstGmp)
+{
     const struct {
         const char* name;
         MulKernel kernel;
@@ -42,9 +44,13 @@ TEST(BnKernels, MulAndMulAddAgainstGmp) {
             for (int rep = 0; rep < 12; ++rep) {
                 const Digits a = rng.digits(n);
                 const Digits r0 = rng.digits(n);
-                const uint32_t w = rep == 0 ? 0xFFFFFFFFu : rep == 1 ? 0u : rep == 2 ? 1u : rng.digit();
-                SCOPED_TRACE(std::string(k.name) + " seed " + std::to_string(seed) + " n " + std::to_string(n) +
-                             " rep " + std::to_string(rep) + " w " + std::to_string(w));
+                const uint32_t w = rep == 0   ? 0xFFFFFFFFu
+                                   : rep == 1 ? 0u
+                                   : rep == 2 ? 1u
+                                              : rng.digit();
+                SCOPED_TRACE(std::string(k.name) + " seed " + std::to_string(seed) + " n " +
+                             std::to_string(n) + " rep " + std::to_string(rep) + " w " +
+                             std::to_string(w));
                 // Exactly n digits: a write past r[n - 1] is an ASan error.
                 std::unique_ptr<uint32_t[]> r(new uint32_t[static_cast<size_t>(n)]);
                 std::copy(r0.begin(), r0.end(), r.get());
@@ -61,7 +67,8 @@ TEST(BnKernels, MulAndMulAddAgainstGmp) {
                 mpz_set_ui(top, carry);
                 mpz_mul_2exp(top, top, static_cast<mp_bitcnt_t>(32 * n));
                 mpz_add(got, got, top);
-                ASSERT_EQ(mpz_cmp(got, want), 0) << "want " << bntest::hex(want) << " got " << bntest::hex(got);
+                ASSERT_EQ(mpz_cmp(got, want), 0)
+                    << "want " << bntest::hex(want) << " got " << bntest::hex(got);
             }
         }
     }
@@ -72,7 +79,8 @@ TEST(BnKernels, MulAndMulAddAgainstGmp) {
 // reduction: every word count from 1 to 40 (whole eight-word passes and each
 // remainder), the row at an odd digit offset as the reduction uses it, and
 // multipliers and digits that make every carry run.
-TEST(BnKernels, WordRowsAgainstGmp) {
+TEST(BnKernels, WordRowsAgainstGmp)
+{
     using WordRow = uint64_t (*)(uint32_t*, const uint64_t*, int, uint64_t);
     const struct {
         const char* name;
@@ -90,17 +98,20 @@ TEST(BnKernels, WordRowsAgainstGmp) {
             for (int rep = 0; rep < 8; ++rep) {
                 const uint64_t w = rep == 0   ? ~0ull
                                    : rep == 1 ? 0
-                                   : rep == 2 ? 1
-                                              : (static_cast<uint64_t>(rng.digit()) << 32) | rng.digit();
-                const Digits a_digits = rng.digits(2 * n, rep == 3 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom);
+                                   : rep == 2
+                                       ? 1
+                                       : (static_cast<uint64_t>(rng.digit()) << 32) | rng.digit();
+                const Digits a_digits =
+                    rng.digits(2 * n, rep == 3 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom);
                 std::vector<uint64_t> a(static_cast<size_t>(n));
                 for (int i = 0; i < n; ++i) {
                     a[i] = (static_cast<uint64_t>(a_digits[2 * i + 1]) << 32) | a_digits[2 * i];
                 }
-                const Digits r0 = rng.digits(2 * n, rep == 3 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom);
+                const Digits r0 =
+                    rng.digits(2 * n, rep == 3 ? bntest::Shape::kAllOnes : bntest::Shape::kRandom);
                 const int offset = rep & 1;  // odd offsets: pairs not 8-byte aligned
-                SCOPED_TRACE(std::string(k.name) + " seed " + std::to_string(seed) + " n " + std::to_string(n) +
-                             " rep " + std::to_string(rep));
+                SCOPED_TRACE(std::string(k.name) + " seed " + std::to_string(seed) + " n " +
+                             std::to_string(n) + " rep " + std::to_string(rep));
                 // Exactly offset + 2n digits: a write past the row is an ASan error.
                 std::unique_ptr<uint32_t[]> area(new uint32_t[static_cast<size_t>(offset + 2 * n)]);
                 area[0] = 0x5A5A5A5Au;
@@ -117,11 +128,13 @@ TEST(BnKernels, WordRowsAgainstGmp) {
                     mpz_add(want, want, r_val);
                 }
                 import_digits(got, area.get() + offset, 2 * n);
-                const uint32_t carry_digits[2] = {static_cast<uint32_t>(carry), static_cast<uint32_t>(carry >> 32)};
+                const uint32_t carry_digits[2] = {static_cast<uint32_t>(carry),
+                                                  static_cast<uint32_t>(carry >> 32)};
                 import_digits(top, carry_digits, 2);
                 mpz_mul_2exp(top, top, static_cast<mp_bitcnt_t>(64 * n));
                 mpz_add(got, got, top);
-                ASSERT_EQ(mpz_cmp(got, want), 0) << "want " << bntest::hex(want) << " got " << bntest::hex(got);
+                ASSERT_EQ(mpz_cmp(got, want), 0)
+                    << "want " << bntest::hex(want) << " got " << bntest::hex(got);
                 if (offset == 1) {
                     ASSERT_EQ(area[0], 0x5A5A5A5Au);  // nothing written below the row
                 }
@@ -134,7 +147,8 @@ TEST(BnKernels, WordRowsAgainstGmp) {
 // and the two words above come back, so r plus them times 2^(64n) must be
 // r + a * (w0 + w1 * 2^64), for every count from 1 to 40 and multipliers
 // at the extremes (all ones makes both carries run at once).
-TEST(BnKernels, TwoWordRowsAgainstGmp) {
+TEST(BnKernels, TwoWordRowsAgainstGmp)
+{
     const uint64_t seed = 28;
     Rng rng(seed);
     Mpz a_val, r_val, w_val, want, got, top;
@@ -152,27 +166,30 @@ TEST(BnKernels, TwoWordRowsAgainstGmp) {
             }
             const Digits r0 = rng.digits(2 * n, shape);
             const int offset = rep & 1;
-            SCOPED_TRACE("seed " + std::to_string(seed) + " n " + std::to_string(n) + " rep " + std::to_string(rep));
+            SCOPED_TRACE("seed " + std::to_string(seed) + " n " + std::to_string(n) + " rep " +
+                         std::to_string(rep));
             std::unique_ptr<uint32_t[]> area(new uint32_t[static_cast<size_t>(offset + 2 * n)]);
             area[0] = 0x5A5A5A5Au;
             std::copy(r0.begin(), r0.end(), area.get() + offset);
             const BnWide above = bn_pair_row2_mul_add(area.get() + offset, a.data(), n, w0, w1);
 
             import_digits(a_val, a_digits.data(), 2 * n);
-            const uint32_t w_digits[4] = {static_cast<uint32_t>(w0), static_cast<uint32_t>(w0 >> 32),
-                                          static_cast<uint32_t>(w1), static_cast<uint32_t>(w1 >> 32)};
+            const uint32_t w_digits[4] = {
+                static_cast<uint32_t>(w0), static_cast<uint32_t>(w0 >> 32),
+                static_cast<uint32_t>(w1), static_cast<uint32_t>(w1 >> 32)};
             import_digits(w_val, w_digits, 4);
             mpz_mul(want, a_val, w_val);
             import_digits(r_val, r0.data(), 2 * n);
             mpz_add(want, want, r_val);
             import_digits(got, area.get() + offset, 2 * n);
             const uint32_t above_digits[4] = {
-                static_cast<uint32_t>(above), static_cast<uint32_t>(above >> 32), static_cast<uint32_t>(above >> 64),
-                static_cast<uint32_t>(above >> 96)};
+                static_cast<uint32_t>(above), static_cast<uint32_t>(above >> 32),
+                static_cast<uint32_t>(above >> 64), static_cast<uint32_t>(above >> 96)};
             import_digits(top, above_digits, 4);
             mpz_mul_2exp(top, top, static_cast<mp_bitcnt_t>(64 * n));
             mpz_add(got, got, top);
-            ASSERT_EQ(mpz_cmp(got, want), 0) << "want " << bntest::hex(want) << " got " << bntest::hex(got);
+            ASSERT_EQ(mpz_cmp(got, want), 0)
+                << "want " << bntest::hex(want) << " got " << bntest::hex(got);
             if (offset == 1) {
                 ASSERT_EQ(area[0], 0x5A5A5A5Au);
             }
@@ -181,7 +198,8 @@ TEST(BnKernels, TwoWordRowsAgainstGmp) {
 }
 #endif
 
-TEST(BnKernels, InPlaceMulDigit) {
+TEST(BnKernels, InPlaceMulDigit)
+{
     // r = a in place, as long division and squaring never do but the
     // contract allows.
     Rng rng(22);
@@ -197,7 +215,8 @@ TEST(BnKernels, InPlaceMulDigit) {
     }
 }
 
-TEST(BnKernels, SquareDigits) {
+TEST(BnKernels, SquareDigits)
+{
     Rng rng(23);
     for (int n = 1; n <= 75; ++n) {
         const Digits a = rng.digits(n);
@@ -211,7 +230,8 @@ TEST(BnKernels, SquareDigits) {
     }
 }
 
-TEST(BnKernels, DigitDiv2) {
+TEST(BnKernels, DigitDiv2)
+{
     const struct {
         uint32_t h, l, d, want;
     } rows[] = {
@@ -225,7 +245,8 @@ TEST(BnKernels, DigitDiv2) {
         {0x12345, 0x6789ABCD, 0x10000, 0x23456789},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(bn_digit_div2(row.h, row.l, row.d), row.want) << row.h << ":" << row.l << " / " << row.d;
+        EXPECT_EQ(bn_digit_div2(row.h, row.l, row.d), row.want)
+            << row.h << ":" << row.l << " / " << row.d;
     }
     Rng rng(24);
     Mpz x, q;
@@ -241,7 +262,8 @@ TEST(BnKernels, DigitDiv2) {
     }
 }
 
-TEST(BnMul, Rows) {
+TEST(BnMul, Rows)
+{
     const struct {
         Digits a;
         bool a_neg;
@@ -253,15 +275,22 @@ TEST(BnMul, Rows) {
         {{}, true, {5}, false, {}, 1},
         {{5}, true, {}, true, {}, 0},
         {{0xFFFFFFFF}, false, {0xFFFFFFFF}, false, {0x00000001, 0xFFFFFFFE}, 0},
-        {{1, 0, 1}, false, {2, 1}, true, {2, 1, 2, 1}, 1},                    // top digit zero: length 4
-        {{0, 0, 0x80000000}, true, {0, 2}, true, {0, 0, 0, 0, 1}, 0},         // length 5
-        {{0xFFFFFFFF, 0xFFFFFFFF}, false, {0xFFFFFFFF, 0xFFFFFFFF}, false, {1, 0, 0xFFFFFFFE, 0xFFFFFFFF}, 0},
+        {{1, 0, 1}, false, {2, 1}, true, {2, 1, 2, 1}, 1},             // top digit zero: length 4
+        {{0, 0, 0x80000000}, true, {0, 2}, true, {0, 0, 0, 0, 1}, 0},  // length 5
+        {{0xFFFFFFFF, 0xFFFFFFFF},
+         false,
+         {0xFFFFFFFF, 0xFFFFFFFF},
+         false,
+         {1, 0, 0xFFFFFFFE, 0xFFFFFFFF},
+         0},
     };
     for (const auto& row : rows) {
         Num a(4), b(4);
         a.set(row.a, row.a_neg);
         b.set(row.b, row.b_neg);
-        Num r(static_cast<int>(row.a.size() + row.b.size()) > 0 ? static_cast<int>(row.a.size() + row.b.size()) : 1);
+        Num r(static_cast<int>(row.a.size() + row.b.size()) > 0
+                  ? static_cast<int>(row.a.size() + row.b.size())
+                  : 1);
         r->negative = 7;
         bn_mul(r.get(), a.get(), b.get());
         EXPECT_EQ(r.digits(), row.want) << bntest::hex(a.get()) << " * " << bntest::hex(b.get());
@@ -269,7 +298,8 @@ TEST(BnMul, Rows) {
     }
 }
 
-TEST(BnMul, SquareRows) {
+TEST(BnMul, SquareRows)
+{
     Num a(2), r(4), m(4);
     a.set({0xFFFFFFFF, 0xFFFFFFFF}, true);
     bn_sqr(r.get(), a.get());
@@ -291,7 +321,8 @@ TEST(BnMul, SquareRows) {
 
 // Products of 1 to 73 by 1 to 73 digits, squares of 1 to 75 digits, each
 // against GMP and the square also against the general product.
-TEST(BnMul, DifferentialAgainstGmp) {
+TEST(BnMul, DifferentialAgainstGmp)
+{
     const uint64_t seed = 25;
     Rng rng(seed);
     Mpz x, y, want;
@@ -301,8 +332,8 @@ TEST(BnMul, DifferentialAgainstGmp) {
         Num a(na), b(nb), r(na + nb);
         a.set(rng.digits(na), rng.range(0, 1) == 1);
         b.set(rng.digits(nb), rng.range(0, 1) == 1);
-        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) + "\n a = " +
-                     bntest::hex(a.get()) + "\n b = " + bntest::hex(b.get()));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) +
+                     "\n a = " + bntest::hex(a.get()) + "\n b = " + bntest::hex(b.get()));
         to_mpz(x, a.get());
         to_mpz(y, b.get());
         mpz_mul(want, x, y);
@@ -331,7 +362,8 @@ TEST(BnMul, DifferentialAgainstGmp) {
 }
 
 // Products longer than the local limb area take the digit rows.
-TEST(BnMul, LongProducts) {
+TEST(BnMul, LongProducts)
+{
     Rng rng(26);
     Mpz x, y, want;
     for (int iter = 0; iter < 50; ++iter) {

@@ -15,17 +15,22 @@ using Digits = std::vector<uint32_t>;
 
 // Value check that accepts either form of zero (a zero remainder may be the
 // explicit zero) but nothing else out of normal form.
-::testing::AssertionResult same_value(const BigNum* got, const mpz_t want) {
+::testing::AssertionResult same_value(const BigNum* got, const mpz_t want)
+{
     Mpz g;
     bntest::to_mpz(g, got);
-    const bool zero_ok = mpz_sgn(want) == 0 && (got->length == 0 || (got->length == 1 && got->digits[0] == 0));
-    if (zero_ok || (mpz_cmp(g, want) == 0 && got->length > 0 && got->digits[got->length - 1] != 0)) {
+    const bool zero_ok =
+        mpz_sgn(want) == 0 && (got->length == 0 || (got->length == 1 && got->digits[0] == 0));
+    if (zero_ok ||
+        (mpz_cmp(g, want) == 0 && got->length > 0 && got->digits[got->length - 1] != 0)) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "got " << bntest::hex(got) << " want " << bntest::hex(want);
+    return ::testing::AssertionFailure()
+           << "got " << bntest::hex(got) << " want " << bntest::hex(want);
 }
 
-TEST(BnMod, ReducesIntoItselfAndSeparately) {
+TEST(BnMod, ReducesIntoItselfAndSeparately)
+{
     const uint64_t seed = 41;
     Rng rng(seed);
     Mpz x, m, want;
@@ -35,8 +40,8 @@ TEST(BnMod, ReducesIntoItselfAndSeparately) {
         Num a(na), mod(nm), r(na);
         a.set(rng.digits(na));
         mod.set(rng.digits(nm));
-        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) + "\n a = " +
-                     bntest::hex(a.get()) + "\n m = " + bntest::hex(mod.get()));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) +
+                     "\n a = " + bntest::hex(a.get()) + "\n m = " + bntest::hex(mod.get()));
         to_mpz(x, a.get());
         to_mpz(m, mod.get());
         mpz_tdiv_r(want, x, m);
@@ -50,7 +55,8 @@ TEST(BnMod, ReducesIntoItselfAndSeparately) {
 // r = a * b mod m for every aliasing the exponentiation uses: a square with
 // r = a = b, a product with r = a and with r = b, and equal values in
 // different objects (multiplied, not squared: same result either way).
-TEST(BnModMul, AliasingAgainstGmp) {
+TEST(BnModMul, AliasingAgainstGmp)
+{
     const uint64_t seed = 42;
     Rng rng(seed);
     Mpz x, y, m, want;
@@ -69,8 +75,8 @@ TEST(BnModMul, AliasingAgainstGmp) {
         const Digits db = rng.digits(nb);
         // Room for the remainder, which is the whole product when m is larger.
         const int cap = std::max(std::max(na, nb), std::min(na + nb, nm));
-        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) + "\n m = " +
-                     bntest::hex(mod.get()));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) +
+                     "\n m = " + bntest::hex(mod.get()));
         to_mpz(m, mod.get());
 
         Num a(cap), b(cap), r(cap);
@@ -104,7 +110,8 @@ TEST(BnModMul, AliasingAgainstGmp) {
 
 // The product of an explicit zero keeps zero digits on top; whatever the
 // other factor's length and the modulus's shape, the remainder is zero.
-TEST(BnModMul, ExplicitZeroFactor) {
+TEST(BnModMul, ExplicitZeroFactor)
+{
     const Digits moduli[] = {{0xF0000000}, {7}, {2, 0x80000000}, {1, 2, 3}, Digits(73, 0xFFFFFFFF)};
     for (const Digits& dm : moduli) {
         for (int nb : {1, 2, 40, 73}) {
@@ -113,7 +120,8 @@ TEST(BnModMul, ExplicitZeroFactor) {
             Digits db(static_cast<size_t>(nb), 0x9E3779B9u);
             b.set(db);
             zero.set({0});
-            SCOPED_TRACE("m = " + bntest::hex(mod.get()) + ", other factor " + std::to_string(nb) + " digits");
+            SCOPED_TRACE("m = " + bntest::hex(mod.get()) + ", other factor " + std::to_string(nb) +
+                         " digits");
             Mpz want;  // zero
             ASSERT_EQ(bn_mod_mul(r.get(), zero.get(), b.get(), mod.get()), 1);
             EXPECT_TRUE(same_value(r.get(), want)) << "0 * b";
@@ -125,7 +133,8 @@ TEST(BnModMul, ExplicitZeroFactor) {
     }
 }
 
-TEST(BnModInverse, Rows) {
+TEST(BnModInverse, Rows)
+{
     const struct {
         Digits a;
         Digits n;
@@ -152,7 +161,8 @@ TEST(BnModInverse, Rows) {
     }
 }
 
-TEST(BnModInverse, NegativeOperandWritesNothing) {
+TEST(BnModInverse, NegativeOperandWritesNothing)
+{
     Num a(1), n(1), r(1);
     r.set({77});
     a.set({3}, true);
@@ -167,7 +177,8 @@ TEST(BnModInverse, NegativeOperandWritesNothing) {
 
 // Random operands, coprime or not, including a far longer than n (the first
 // quotient then has several digits).
-TEST(BnModInverse, AgainstGmp) {
+TEST(BnModInverse, AgainstGmp)
+{
     const uint64_t seed = 43;
     Rng rng(seed);
     Mpz x, m, want;
@@ -182,8 +193,8 @@ TEST(BnModInverse, AgainstGmp) {
         }
         a.set(rng.digits(na));
         n.set(dn);
-        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) + "\n a = " +
-                     bntest::hex(a.get()) + "\n n = " + bntest::hex(n.get()));
+        SCOPED_TRACE("seed " + std::to_string(seed) + " iteration " + std::to_string(iter) +
+                     "\n a = " + bntest::hex(a.get()) + "\n n = " + bntest::hex(n.get()));
         to_mpz(x, a.get());
         to_mpz(m, n.get());
         bn_mod_inverse(r.get(), a.get(), n.get());

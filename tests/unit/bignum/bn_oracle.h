@@ -55,12 +55,12 @@ bool equals(const BigNum* a, const mpz_t want);
 
 // Shapes of random operands that stress carries, borrows and normalisation.
 enum class Shape {
-    kRandom,       // uniform digits
-    kAllOnes,      // every digit 0xFFFFFFFF
-    kPowerOfTwo,   // one bit set in the top digit
-    kTopFull,      // top digit has bit 31 set, the rest random
-    kSparse,       // mostly zero digits with a few 0xFFFFFFFF or 1
-    kOnesBelow,    // 2^k - 1 for a random bit length k in the top digit
+    kRandom,      // uniform digits
+    kAllOnes,     // every digit 0xFFFFFFFF
+    kPowerOfTwo,  // one bit set in the top digit
+    kTopFull,     // top digit has bit 31 set, the rest random
+    kSparse,      // mostly zero digits with a few 0xFFFFFFFF or 1
+    kOnesBelow,   // 2^k - 1 for a random bit length k in the top digit
     kCount
 };
 
@@ -69,12 +69,11 @@ public:
     explicit Rng(uint64_t seed) : engine_(seed) {}
     uint32_t digit() { return static_cast<uint32_t>(engine_()); }
     // Uniform in [lo, hi].
-    int range(int lo, int hi) {
-        return std::uniform_int_distribution<int>(lo, hi)(engine_);
-    }
+    int range(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine_); }
     // n digits of the given shape, top digit non-zero (normal form).
     std::vector<uint32_t> digits(int n, Shape shape);
-    std::vector<uint32_t> digits(int n) {
+    std::vector<uint32_t> digits(int n)
+    {
         return digits(n, static_cast<Shape>(range(0, static_cast<int>(Shape::kCount) - 1)));
     }
 

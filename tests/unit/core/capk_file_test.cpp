@@ -19,35 +19,46 @@ constexpr int32_t kSentinelCount = -7;
 
 using support::kWorkedExample;
 
-std::string crlf(const std::string& text) {
+std::string crlf(const std::string& text)
+{
     std::string out;
     for (char c : text) {
-        if (c == '\n') out += '\r';
+        if (c == '\n')
+            out += '\r';
         out += c;
     }
     return out;
 }
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string quoted(const std::string& s)
+{
+    return "\"" + s + "\"";
+}
 
-std::string digits(int bytes, int seed = 0) {
+std::string digits(int bytes, int seed = 0)
+{
     std::vector<uint8_t> b(static_cast<size_t>(bytes));
-    for (int i = 0; i < bytes; ++i) b[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 7 + seed + 1);
+    for (int i = 0; i < bytes; ++i)
+        b[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 7 + seed + 1);
     return Hex(b.data(), b.size());
 }
 
 enum Field { kRid, kIndex, kModulus, kExponent, kChecksum };
 
 // One key's five lines; values[f] is the text after field f's tag.
-std::string key_lines(const std::vector<std::string>& values) {
-    static const char* const tags[] = {"RID : ", "INDEX : ", "MODULUS : ", "EXPONENT : ", "CHECKSUM : "};
+std::string key_lines(const std::vector<std::string>& values)
+{
+    static const char* const tags[] = {
+        "RID : ", "INDEX : ", "MODULUS : ", "EXPONENT : ", "CHECKSUM : "};
     std::string text;
-    for (int f = kRid; f <= kChecksum; ++f) text += std::string(tags[f]) + values[static_cast<size_t>(f)] + "\n";
+    for (int f = kRid; f <= kChecksum; ++f)
+        text += std::string(tags[f]) + values[static_cast<size_t>(f)] + "\n";
     return text;
 }
 
 // The first key of the worked example with one field's value replaced.
-std::string key_with(Field field, const std::string& value) {
+std::string key_with(Field field, const std::string& value)
+{
     std::vector<std::string> values = {quoted("A000000999"), quoted("F1"),
                                        quoted("C1D2E3F405162738495A6B7C8D9EAFB0"), "3",
                                        quoted("1D78CDFBF094F38E953AE0FB61C4EF0AFDCB50BF")};
@@ -55,9 +66,13 @@ std::string key_with(Field field, const std::string& value) {
     return key_lines(values);
 }
 
-std::string good_key() { return key_with(kExponent, "3"); }
+std::string good_key()
+{
+    return key_with(kExponent, "3");
+}
 
-std::string replace_first(std::string text, const std::string& from, const std::string& to) {
+std::string replace_first(std::string text, const std::string& from, const std::string& to)
+{
     return text.replace(text.find(from), from.size(), to);
 }
 
@@ -66,24 +81,32 @@ struct Load {
     int32_t result = 0;
     int32_t count = kSentinelCount;
     std::vector<CapkRecord> records;
-    Load() : records(kMaxCapks) { std::memset(records.data(), kSentinelByte, records.size() * sizeof(CapkRecord)); }
+    Load() : records(kMaxCapks)
+    {
+        std::memset(records.data(), kSentinelByte, records.size() * sizeof(CapkRecord));
+    }
     void from(const char* path) { result = load_capk_file(path, records.data(), &count); }
 };
 
-bool untouched(const CapkRecord& r) {
+bool untouched(const CapkRecord& r)
+{
     const uint8_t* p = reinterpret_cast<const uint8_t*>(&r);
     for (size_t i = 0; i < sizeof r; ++i)
-        if (p[i] != kSentinelByte) return false;
+        if (p[i] != kSentinelByte)
+            return false;
     return true;
 }
 
-bool zero_beyond_modulus(const CapkRecord& r) {
+bool zero_beyond_modulus(const CapkRecord& r)
+{
     for (int i = r.modulus_length; i < kMaxModulusLength; ++i)
-        if (r.modulus[i] != 0) return false;
+        if (r.modulus[i] != 0)
+            return false;
     return true;
 }
 
-TEST(CapkFile, WorkedExampleInBothLineEndings) {
+TEST(CapkFile, WorkedExampleInBothLineEndings)
+{
     TempDir dir;
     for (const std::string& text : {std::string(kWorkedExample), crlf(kWorkedExample)}) {
         Load load;
@@ -122,7 +145,8 @@ struct KeyRow {
     int32_t modulus_length;  // checked when count is 1
 };
 
-std::vector<KeyRow> key_rows() {
+std::vector<KeyRow> key_rows()
+{
     const std::string pad2047(2047, 'x');
     return {
         {"empty file", "", 0, 0, 0},
@@ -166,16 +190,19 @@ std::vector<KeyRow> key_rows() {
         {"no blank before colon", replace_first(good_key(), "RID :", "RID:"), 0, 0, 0},
         {"checksum line missing", replace_first(good_key(), "CHECKSUM", "checksum"), 0, 0, 0},
         {"fields out of order",
-         replace_first(good_key(), "INDEX : \"F1\"\nMODULUS : \"C1D2E3F405162738495A6B7C8D9EAFB0\"\n",
+         replace_first(good_key(),
+                       "INDEX : \"F1\"\nMODULUS : \"C1D2E3F405162738495A6B7C8D9EAFB0\"\n",
                        "MODULUS : \"C1D2E3F405162738495A6B7C8D9EAFB0\"\nINDEX : \"F1\"\n"),
          0, 0, 0},
         {"tag starts the second line piece", pad2047 + good_key(), 1, 3, 16},
         {"tag inside the first line piece", pad2047.substr(1) + good_key(), 0, 0, 0},
-        {"modulus cut at the line piece", key_with(kModulus, "\"" + std::string(2040, ' ') + "C1D2\""), 1, 3, 0},
+        {"modulus cut at the line piece",
+         key_with(kModulus, "\"" + std::string(2040, ' ') + "C1D2\""), 1, 3, 0},
     };
 }
 
-TEST(CapkFile, SingleKeyVariants) {
+TEST(CapkFile, SingleKeyVariants)
+{
     TempDir dir;
     for (const KeyRow& row : key_rows()) {
         SCOPED_TRACE(row.name);
@@ -195,11 +222,12 @@ TEST(CapkFile, SingleKeyVariants) {
     }
 }
 
-TEST(CapkFile, KeyWithoutIndexLineTakesTheNextKeysFields) {
+TEST(CapkFile, KeyWithoutIndexLineTakesTheNextKeysFields)
+{
     TempDir dir;
     const std::string first = replace_first(good_key(), "INDEX : \"F1\"\n", "");
-    const std::string second = key_lines({quoted("B000000001"), quoted("F7"), quoted(digits(8)), "65537",
-                                          quoted(digits(20))});
+    const std::string second = key_lines(
+        {quoted("B000000001"), quoted("F7"), quoted(digits(8)), "65537", quoted(digits(20))});
     Load load;
     load.from(dir.Write("merged.txt", first + second).c_str());
     ASSERT_EQ(load.count, 1);
@@ -213,26 +241,30 @@ TEST(CapkFile, KeyWithoutIndexLineTakesTheNextKeysFields) {
 }
 
 // Keys with indexes first, first + 1, ... and moduli of modulus_bytes.
-std::string numbered_keys(int n, int first, int modulus_bytes) {
+std::string numbered_keys(int n, int first, int modulus_bytes)
+{
     std::string text = "numbered keys\n";
     for (int i = 0; i < n; ++i) {
         const uint8_t index = static_cast<uint8_t>(first + i);
-        text += key_lines({quoted("A000000004"), quoted(Hex(&index, 1)), quoted(digits(modulus_bytes, i)), "3",
-                           quoted(digits(20, i))});
+        text += key_lines({quoted("A000000004"), quoted(Hex(&index, 1)),
+                           quoted(digits(modulus_bytes, i)), "3", quoted(digits(20, i))});
     }
     return text;
 }
 
-TEST(CapkFile, StopsAtOneHundredKeys) {
+TEST(CapkFile, StopsAtOneHundredKeys)
+{
     TempDir dir;
     Load load;
     load.from(dir.Write("many.txt", numbered_keys(101, 0, 1)).c_str());
     EXPECT_EQ(load.result, 0);
     ASSERT_EQ(load.count, kMaxCapks);
-    for (int i = 0; i < kMaxCapks; ++i) EXPECT_EQ(load.records[static_cast<size_t>(i)].index, i);
+    for (int i = 0; i < kMaxCapks; ++i)
+        EXPECT_EQ(load.records[static_cast<size_t>(i)].index, i);
 }
 
-TEST(CapkFile, UnopenablePathTouchesNothing) {
+TEST(CapkFile, UnopenablePathTouchesNothing)
+{
     TempDir dir;
     const std::string missing = dir.Path("never-written.txt");
     for (const char* path : {static_cast<const char*>(nullptr), missing.c_str()}) {
@@ -241,11 +273,13 @@ TEST(CapkFile, UnopenablePathTouchesNothing) {
         EXPECT_EQ(load.result, CAPK_FILE_OPEN_FAILED);
         EXPECT_EQ(load.result, static_cast<int32_t>(0x80000001u));
         EXPECT_EQ(load.count, kSentinelCount);
-        for (const CapkRecord& r : load.records) ASSERT_TRUE(untouched(r));
+        for (const CapkRecord& r : load.records)
+            ASSERT_TRUE(untouched(r));
     }
 }
 
-TEST(CapkFile, ShorterLoadKeepsLaterSlots) {
+TEST(CapkFile, ShorterLoadKeepsLaterSlots)
+{
     TempDir dir;
     Load load;
     load.from(dir.Write("five.txt", numbered_keys(5, 1, kMaxModulusLength)).c_str());
@@ -264,10 +298,12 @@ TEST(CapkFile, ShorterLoadKeepsLaterSlots) {
     EXPECT_TRUE(untouched(load.records[5]));
 }
 
-TEST(CapkFile, CountMayBeNull) {
+TEST(CapkFile, CountMayBeNull)
+{
     TempDir dir;
     Load load;
-    EXPECT_EQ(load_capk_file(dir.Write("one.txt", good_key()).c_str(), load.records.data(), nullptr), 0);
+    EXPECT_EQ(
+        load_capk_file(dir.Write("one.txt", good_key()).c_str(), load.records.data(), nullptr), 0);
     EXPECT_EQ(load.records[0].index, 0xF1);
 }
 

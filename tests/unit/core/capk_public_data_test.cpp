@@ -24,16 +24,20 @@ struct PublishedKey {
 
 // In file order.
 const PublishedKey kPublished[] = {
-    {"A000000003", 0x08, 176, 3},   {"A000000003", 0x09, 248, 3},   {"A000000003", 0x92, 176, 3},
-    {"A000000003", 0x94, 248, 3},   {"A000000003", 0x95, 144, 3},   {"A000000003", 0x99, 128, 3},
-    {"A000000004", 0xEF, 248, 3},   {"A000000004", 0xF1, 176, 3},   {"A000000004", 0xF3, 144, 3},
-    {"A000000004", 0xF5, 248, 65537}, {"A000000004", 0xF8, 128, 3}, {"A000000004", 0xFA, 144, 3},
-    {"A000000025", 0x03, 128, 3},   {"A000000025", 0x04, 96, 3},    {"A000000025", 0xA1, 144, 65537},
-    {"A000000025", 0xC9, 176, 3},   {"A000000025", 0xCA, 248, 3},
+    {"A000000003", 0x08, 176, 3},     {"A000000003", 0x09, 248, 3},
+    {"A000000003", 0x92, 176, 3},     {"A000000003", 0x94, 248, 3},
+    {"A000000003", 0x95, 144, 3},     {"A000000003", 0x99, 128, 3},
+    {"A000000004", 0xEF, 248, 3},     {"A000000004", 0xF1, 176, 3},
+    {"A000000004", 0xF3, 144, 3},     {"A000000004", 0xF5, 248, 65537},
+    {"A000000004", 0xF8, 128, 3},     {"A000000004", 0xFA, 144, 3},
+    {"A000000025", 0x03, 128, 3},     {"A000000025", 0x04, 96, 3},
+    {"A000000025", 0xA1, 144, 65537}, {"A000000025", 0xC9, 176, 3},
+    {"A000000025", 0xCA, 248, 3},
 };
 constexpr int kPublishedCount = sizeof kPublished / sizeof kPublished[0];
 
-TEST(CapkPublicData, EveryKeyLoadsAndItsChecksumVerifies) {
+TEST(CapkPublicData, EveryKeyLoadsAndItsChecksumVerifies)
+{
     std::vector<CapkRecord> records(kMaxCapks);
     int32_t count = -1;
     ASSERT_EQ(load_capk_file(TARVELLO_TEST_DATA "/capk_public.txt", records.data(), &count), 0);
@@ -56,12 +60,14 @@ TEST(CapkPublicData, EveryKeyLoadsAndItsChecksumVerifies) {
         // The check above can fail: one changed modulus bit changes the digest.
         CapkRecord changed = r;
         changed.modulus[r.modulus_length - 1] ^= 0x01;
-        EXPECT_NE(Hex(support::Sha1(support::ChecksumInput(changed)).data(), 20), Hex(r.checksum, 20));
+        EXPECT_NE(Hex(support::Sha1(support::ChecksumInput(changed)).data(), 20),
+                  Hex(r.checksum, 20));
     }
 }
 
 // Only 3 and 65537 have a checksum input; anything else is refused whole.
-TEST(CapkPublicData, ChecksumInputRefusesOtherExponents) {
+TEST(CapkPublicData, ChecksumInputRefusesOtherExponents)
+{
     CapkRecord r{};
     r.modulus_length = kMaxModulusLength;
     for (int32_t exponent : {0, 1, 2, 5, 17, 65535, 65536, 65538, -3}) {

@@ -16,13 +16,16 @@ constexpr uint8_t kUntouched = 0xEE;
 
 struct DecodeRow {
     const char* name;
-    std::string text;     // may hold NULs
+    std::string text;  // may hold NULs
     bool pad_odd;
     int32_t count;
-    std::string out;      // the whole buffer afterwards, EE where nothing was written
+    std::string out;  // the whole buffer afterwards, EE where nothing was written
 };
 
-void PrintTo(const DecodeRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const DecodeRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 using namespace std::string_literals;
 
@@ -35,11 +38,17 @@ const DecodeRow kDecodeRows[] = {
     {"junk after a byte", "0AZZ", false, 1, "0AEE"},
     {"lone last digit", "0A1", false, 1, "0A10"},
     {"CR LF stops", "0A\r\n1B", false, 1, "0AEEEE"},
-    {"NUL stops", "0A\0" "1B"s, false, 1, "0AEEEE"},
+    {"NUL stops",
+     "0A\0"
+     "1B"s,
+     false, 1, "0AEEEE"},
     {"NUL as second digit", "1\0"s, false, 0, "10"},
     {"tab is not a blank", "\t0A", false, 0, "EEEE"},
     {"leading junk", "x0A", false, 0, "EEEE"},
-    {"high-bit character", "\xB0" "1", false, 0, "EE"},
+    {"high-bit character",
+     "\xB0"
+     "1",
+     false, 0, "EE"},
     {"digit range edges /", "0/", false, 0, "00"},
     {"digit range edges :", "0:", false, 0, "00"},
     {"digit range edges @", "0@", false, 0, "00"},
@@ -57,7 +66,8 @@ const DecodeRow kDecodeRows[] = {
 
 class DecodeTest : public ::testing::TestWithParam<DecodeRow> {};
 
-TEST_P(DecodeTest, CountAndBytesWritten) {
+TEST_P(DecodeTest, CountAndBytesWritten)
+{
     const DecodeRow& row = GetParam();
     const uint32_t length = static_cast<uint32_t>(row.text.size());
     // Exactly the documented capacity, on the heap, so ASan sees overruns.
@@ -77,7 +87,8 @@ TEST_P(DecodeTest, CountAndBytesWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, DecodeTest, ::testing::ValuesIn(kDecodeRows));
 
-TEST(HexDecode, LengthLimitsTheCharactersExamined) {
+TEST(HexDecode, LengthLimitsTheCharactersExamined)
+{
     uint8_t out[2] = {kUntouched, kUntouched};
     int32_t count = -1;
     hex_to_bytes("0A1B", 3, out, &count, false);
@@ -85,14 +96,19 @@ TEST(HexDecode, LengthLimitsTheCharactersExamined) {
     EXPECT_EQ(support::Hex(out, 2), "0A10");
 }
 
-TEST(HexDecode, NullCountStillDecodes) {
+TEST(HexDecode, NullCountStillDecodes)
+{
     uint8_t out[2] = {kUntouched, kUntouched};
     hex_to_bytes("C1D2", 4, out, nullptr, false);
     EXPECT_EQ(support::Hex(out, 2), "C1D2");
 }
 
-TEST(HexStrip, RemovesBlanksAndLineBreaksOnly) {
-    const struct { const char* in; const char* out; } rows[] = {
+TEST(HexStrip, RemovesBlanksAndLineBreaksOnly)
+{
+    const struct {
+        const char* in;
+        const char* out;
+    } rows[] = {
         {"", ""},
         {" \r\n \r\n", ""},
         {"0A \r\n1B", "0A1B"},
@@ -107,7 +123,8 @@ TEST(HexStrip, RemovesBlanksAndLineBreaksOnly) {
     EXPECT_EQ(strip_hex_input(nullptr), 0u);
 }
 
-TEST(HexFormat, SmallTextsExactly) {
+TEST(HexFormat, SmallTextsExactly)
+{
     const uint8_t bytes[] = {0x01, 0xAB, 0xFF};
     EXPECT_EQ(format_hex_display(bytes, 0), "");
     EXPECT_EQ(format_hex_display(bytes, -1), "");
@@ -119,14 +136,21 @@ TEST(HexFormat, SmallTextsExactly) {
 }
 
 // Bytes that run through every digit value, letters included.
-std::vector<uint8_t> pattern_bytes(int n) {
+std::vector<uint8_t> pattern_bytes(int n)
+{
     std::vector<uint8_t> bytes(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 37 + 11);
+    for (int i = 0; i < n; ++i)
+        bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 37 + 11);
     return bytes;
 }
 
-TEST(HexFormat, LinesOfThirtyTwoBytes) {
-    const struct { int n; size_t length; size_t breaks; } rows[] = {
+TEST(HexFormat, LinesOfThirtyTwoBytes)
+{
+    const struct {
+        int n;
+        size_t length;
+        size_t breaks;
+    } rows[] = {
         {0, 0, 0}, {1, 3, 0}, {32, 96, 0}, {33, 101, 1}, {64, 194, 1}, {65, 199, 2}, {248, 758, 7},
     };
     for (const auto& row : rows) {
@@ -142,7 +166,8 @@ TEST(HexFormat, LinesOfThirtyTwoBytes) {
         size_t breaks = 0;
         for (size_t pos = 0; pos < display.size();) {
             const size_t line_end = display.find("\r\n", pos);
-            const std::string line = display.substr(pos, line_end == std::string::npos ? std::string::npos : line_end - pos);
+            const std::string line = display.substr(
+                pos, line_end == std::string::npos ? std::string::npos : line_end - pos);
             if (line_end != std::string::npos) {
                 EXPECT_EQ(line.size(), 96u);
                 ++breaks;
@@ -152,7 +177,8 @@ TEST(HexFormat, LinesOfThirtyTwoBytes) {
         }
         EXPECT_EQ(breaks, row.breaks);
         std::string expected_groups;
-        for (uint8_t b : bytes) expected_groups += support::Hex(&b, 1) + " ";
+        for (uint8_t b : bytes)
+            expected_groups += support::Hex(&b, 1) + " ";
         EXPECT_EQ(groups, expected_groups);
 
         // Display form, stripped and decoded, gives the bytes back.
@@ -160,7 +186,8 @@ TEST(HexFormat, LinesOfThirtyTwoBytes) {
         text.resize(strip_hex_input(&text[0]));
         std::vector<uint8_t> decoded((text.size() + 1) / 2 + 1, kUntouched);
         int32_t count = -1;
-        hex_to_bytes(text.data(), static_cast<uint32_t>(text.size()), decoded.data(), &count, false);
+        hex_to_bytes(text.data(), static_cast<uint32_t>(text.size()), decoded.data(), &count,
+                     false);
         ASSERT_EQ(count, row.n);
         EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), decoded.begin()));
     }

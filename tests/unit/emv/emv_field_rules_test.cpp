@@ -45,8 +45,7 @@ EmvIccCert check_icc(const Bytes& block, const char* pan)
     const EmvCertOptions options = {pan, {2026, 12, 9}};
     EmvIccCert out;
     const int32_t n = static_cast<int32_t>(block.size());
-    emv_check_icc_cert(block.data(), n, n, n, kNotGiven, given({0x03}), kNotGiven, &options,
-                       &out);
+    emv_check_icc_cert(block.data(), n, n, n, kNotGiven, given({0x03}), kNotGiven, &options, &out);
     return out;
 }
 
@@ -77,8 +76,8 @@ TEST(EmvFieldRules, ExpiryIsTheLastDayOfItsMonth)
         {0x02, 0x00, {2000, 2, 29}, EMV_CHECK_PASSED},  // divisible by 400
         {0x01, 0x27, {2026, 12, 9}, EMV_CHECK_PASSED},  // a later year, an earlier month
         {0x11, 0x26, {2026, 12, 1}, EMV_CHECK_FAILED},
-        {0x12, 0x49, {2049, 12, 31}, EMV_CHECK_PASSED}, // 49 is 2049
-        {0x01, 0x50, {2026, 12, 9}, EMV_CHECK_FAILED},  // 50 is 1950
+        {0x12, 0x49, {2049, 12, 31}, EMV_CHECK_PASSED},  // 49 is 2049
+        {0x01, 0x50, {2026, 12, 9}, EMV_CHECK_FAILED},   // 50 is 1950
         {0x12, 0x99, {1999, 12, 31}, EMV_CHECK_PASSED},
         {0x00, 0x30, {2026, 12, 9}, EMV_CHECK_FAILED},  // month 00
         {0x13, 0x30, {2026, 12, 9}, EMV_CHECK_FAILED},  // month 13
@@ -86,9 +85,9 @@ TEST(EmvFieldRules, ExpiryIsTheLastDayOfItsMonth)
         {0x12, 0x3A, {2026, 12, 9}, EMV_CHECK_FAILED},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << std::hex << int(r.mm) << "/" << int(r.yy) << " at "
-                                        << std::dec << r.today.year << "-" << r.today.month
-                                        << "-" << r.today.day);
+        SCOPED_TRACE(testing::Message()
+                     << std::hex << int(r.mm) << "/" << int(r.yy) << " at " << std::dec
+                     << r.today.year << "-" << r.today.month << "-" << r.today.day);
         const Bytes block = issuer_block("476173FF", r.mm, r.yy);
         const EmvIssuerCert out = check_issuer(block, kNotGiven, given({0x03}), nullptr, r.today);
         EXPECT_EQ(out.common.checks.expiry, r.expected);
@@ -121,8 +120,8 @@ TEST(EmvFieldRules, IssuerIdentifierAgainstThePan)
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.identifier) + " / " + (r.pan != nullptr ? r.pan : "null"));
         const Bytes block = issuer_block(r.identifier, 0x12, 0x49);
-        const EmvIssuerCert out = check_issuer(block, kNotGiven, given({0x03}), r.pan,
-                                               {2026, 12, 9});
+        const EmvIssuerCert out =
+            check_issuer(block, kNotGiven, given({0x03}), r.pan, {2026, 12, 9});
         EXPECT_EQ(out.common.checks.pan, r.expected);
         EXPECT_EQ(to_hex(bytes(out.issuer_identifier, 4)), r.identifier);
     }
@@ -174,11 +173,10 @@ TEST(EmvFieldRules, KeyFieldLengthsPaddingAndRemainder)
         {"remainder not given", 91, none, false, true, EMV_CHECK_PASSED, EMV_CHECK_PASSED, true},
         {"padding not BB", 90, [](Bytes& b, Bytes&, Bytes&) { b[15 + 91] = 0x00; }, true, true,
          EMV_CHECK_FAILED, EMV_CHECK_PASSED, true},
-        {"remainder where none belongs", 91,
-         [](Bytes&, Bytes& r, Bytes&) { r.push_back(0xAA); }, true, true, EMV_CHECK_FAILED,
-         EMV_CHECK_PASSED, false},
-        {"needed remainder not given", 93, none, false, true, EMV_CHECK_FAILED,
-         EMV_CHECK_NOT_MADE, false},
+        {"remainder where none belongs", 91, [](Bytes&, Bytes& r, Bytes&) { r.push_back(0xAA); },
+         true, true, EMV_CHECK_FAILED, EMV_CHECK_PASSED, false},
+        {"needed remainder not given", 93, none, false, true, EMV_CHECK_FAILED, EMV_CHECK_NOT_MADE,
+         false},
         {"key length 0", 91, [](Bytes& b, Bytes&, Bytes&) { b[13] = 0x00; }, true, true,
          EMV_CHECK_FAILED, EMV_CHECK_PASSED, false},
         {"exponent length 2", 91,
@@ -196,10 +194,9 @@ TEST(EmvFieldRules, KeyFieldLengthsPaddingAndRemainder)
         emv_chain::KeyCert cert = key_cert(spec, key_of(r.key_length), {0x03}, kSigner);
         r.change(cert.block, cert.remainder, cert.exponent);
         emv_chain::seal(cert.block, {cert.remainder, cert.exponent});
-        const EmvIssuerCert out =
-            check_issuer(cert.block, r.remainder_given ? given(cert.remainder) : kNotGiven,
-                         r.exponent_given ? given(cert.exponent) : kNotGiven, nullptr,
-                         {2026, 12, 9});
+        const EmvIssuerCert out = check_issuer(
+            cert.block, r.remainder_given ? given(cert.remainder) : kNotGiven,
+            r.exponent_given ? given(cert.exponent) : kNotGiven, nullptr, {2026, 12, 9});
         EXPECT_EQ(out.common.checks.key_length, r.key_length_check);
         EXPECT_EQ(out.common.checks.hash, r.hash);
         EXPECT_EQ(out.key.modulus_length, r.key_returned ? out.pk_length : 0);
@@ -238,15 +235,15 @@ TEST(EmvFieldRules, BlocksShorterThanTheirLayout)
             bool fields_zero = false;
             if (name == "issuer") {
                 EmvIssuerCert out;
-                emv_check_issuer_cert(heap.get(), len, len, len, given(data), given(data),
-                                      &options, &out);
+                emv_check_issuer_cert(heap.get(), len, len, len, given(data), given(data), &options,
+                                      &out);
                 checks = out.common.checks;
                 fields_zero = out.common.header == 0 && out.issuer_identifier[0] == 0 &&
                               out.pk_length == 0 && out.key.modulus_length == 0;
             } else if (name == "icc") {
                 EmvIccCert out;
-                emv_check_icc_cert(heap.get(), len, len, len, given(data), given(data),
-                                   given(data), &options, &out);
+                emv_check_icc_cert(heap.get(), len, len, len, given(data), given(data), given(data),
+                                   &options, &out);
                 checks = out.common.checks;
                 fields_zero = out.common.header == 0 && out.pan[0] == 0 && out.pk_length == 0 &&
                               out.key.modulus_length == 0;
@@ -287,11 +284,14 @@ TEST(EmvFieldRules, RecoveryRefusesKeysAndDataItCannotUse)
         {"empty modulus", {}, e3, cert, EMV_RECOVER_BAD_KEY, EMV_CHECK_NOT_MADE},
         {"modulus over 248 bytes", Bytes(249, 0xC5), e3, Bytes(249, 0x11), EMV_RECOVER_BAD_KEY,
          EMV_CHECK_NOT_MADE},
-        {"modulus led by a zero byte", zero_led, e3, cert, EMV_RECOVER_BAD_KEY,
-         EMV_CHECK_NOT_MADE},
+        {"modulus led by a zero byte", zero_led, e3, cert, EMV_RECOVER_BAD_KEY, EMV_CHECK_NOT_MADE},
         {"empty exponent", modulus, {}, cert, EMV_RECOVER_BAD_KEY, EMV_CHECK_NOT_MADE},
         {"exponent 0", modulus, {0x00}, cert, EMV_RECOVER_BAD_KEY, EMV_CHECK_NOT_MADE},
-        {"exponent of 5 bytes", modulus, {0, 0, 1, 0, 1}, cert, EMV_RECOVER_BAD_KEY,
+        {"exponent of 5 bytes",
+         modulus,
+         {0, 0, 1, 0, 1},
+         cert,
+         EMV_RECOVER_BAD_KEY,
          EMV_CHECK_NOT_MADE},
         {"certificate one byte long", modulus, e3, Bytes(129, 0x11), EMV_RECOVER_BAD_LENGTH,
          EMV_CHECK_FAILED},

@@ -34,11 +34,11 @@ struct ChainCase {
 };
 
 const ChainCase kChains[] = {
-    {1984, 3, 1408, 3, 1024, 65537, 0, 0},        // keys inside their fields
-    {1024, 65537, 1984, 3, 1984, 65537, 156, 42}, // long keys under short signers
+    {1984, 3, 1408, 3, 1024, 65537, 0, 0},         // keys inside their fields
+    {1024, 65537, 1984, 3, 1984, 65537, 156, 42},  // long keys under short signers
     {1408, 3, 1152, 65537, 1024, 3, 4, 26},
-    {1648, 3, 1360, 65537, 1024, 3, 0, 0},        // each key fills its field exactly
-    {1304, 65537, 1024, 3, 1024, 65537, 1, 42},   // one byte over
+    {1648, 3, 1360, 65537, 1024, 3, 0, 0},       // each key fills its field exactly
+    {1304, 65537, 1024, 3, 1024, 65537, 1, 42},  // one byte over
 };
 
 class EmvMadeChain : public ::testing::TestWithParam<ChainCase> {};
@@ -57,8 +57,8 @@ TEST_P(EmvMadeChain, EveryFormatRecoversWithEveryCheckPassed)
     EmvIssuerCert issuer;
     ASSERT_EQ(emv_recover_issuer_cert(ca.data(), static_cast<int32_t>(ca.size()),
                                       given(c.ca->exponent), given(c.issuer_cert_signed),
-                                      given(c.issuer_cert.remainder),
-                                      given(c.issuer_cert.exponent), &options, &issuer),
+                                      given(c.issuer_cert.remainder), given(c.issuer_cert.exponent),
+                                      &options, &issuer),
               EMV_RECOVER_OK);
     EXPECT_EQ(failed(issuer.common.checks), "");
     EXPECT_EQ(not_made(issuer.common.checks), "");
@@ -145,25 +145,25 @@ Input input_for(Kind kind)
     Input in;
     in.pan = c.pan;
     switch (kind) {
-    case Kind::Issuer:
-        in.block = c.issuer_cert.block;
-        in.remainder = c.issuer_cert.remainder;
-        in.exponent = c.issuer_cert.exponent;
-        break;
-    case Kind::Icc:
-        in.block = c.icc_cert.block;
-        in.remainder = c.icc_cert.remainder;
-        in.exponent = c.icc_cert.exponent;
-        in.data = c.static_data;
-        break;
-    case Kind::Ssad:
-        in.block = c.ssad;
-        in.data = c.static_data;
-        break;
-    case Kind::Sdad:
-        in.block = c.sdad;
-        in.data = c.terminal_dynamic_data;
-        break;
+        case Kind::Issuer:
+            in.block = c.issuer_cert.block;
+            in.remainder = c.issuer_cert.remainder;
+            in.exponent = c.issuer_cert.exponent;
+            break;
+        case Kind::Icc:
+            in.block = c.icc_cert.block;
+            in.remainder = c.icc_cert.remainder;
+            in.exponent = c.icc_cert.exponent;
+            in.data = c.static_data;
+            break;
+        case Kind::Ssad:
+            in.block = c.ssad;
+            in.data = c.static_data;
+            break;
+        case Kind::Sdad:
+            in.block = c.sdad;
+            in.data = c.terminal_dynamic_data;
+            break;
     }
     return in;
 }
@@ -178,12 +178,12 @@ const TestKey& signer_of(Kind kind)
 std::vector<Bytes> hashed_parts(Kind kind, const Input& in)
 {
     switch (kind) {
-    case Kind::Issuer:
-        return {in.remainder, in.exponent};
-    case Kind::Icc:
-        return {in.remainder, in.exponent, in.data};
-    default:
-        return {in.data};
+        case Kind::Issuer:
+            return {in.remainder, in.exponent};
+        case Kind::Icc:
+            return {in.remainder, in.exponent, in.data};
+        default:
+            return {in.data};
     }
 }
 
@@ -204,33 +204,34 @@ EmvChecks recover(Kind kind, Input in)
     EmvRecoverStatus status = EMV_RECOVER_OK;
     EmvChecks checks = {};
     switch (kind) {
-    case Kind::Issuer: {
-        EmvIssuerCert out;
-        status = emv_recover_issuer_cert(n.data(), length, e, given(signed_data),
-                                         given(in.remainder), given(in.exponent), &options, &out);
-        checks = out.common.checks;
-        break;
-    }
-    case Kind::Icc: {
-        EmvIccCert out;
-        status = emv_recover_icc_cert(n.data(), length, e, given(signed_data),
-                                      given(in.remainder), given(in.exponent), data, &options,
-                                      &out);
-        checks = out.common.checks;
-        break;
-    }
-    case Kind::Ssad: {
-        EmvSsad out;
-        status = emv_recover_ssad(n.data(), length, e, given(signed_data), data, &out);
-        checks = out.common.checks;
-        break;
-    }
-    case Kind::Sdad: {
-        EmvSdad out;
-        status = emv_recover_sdad(n.data(), length, e, given(signed_data), data, &out);
-        checks = out.common.checks;
-        break;
-    }
+        case Kind::Issuer: {
+            EmvIssuerCert out;
+            status =
+                emv_recover_issuer_cert(n.data(), length, e, given(signed_data),
+                                        given(in.remainder), given(in.exponent), &options, &out);
+            checks = out.common.checks;
+            break;
+        }
+        case Kind::Icc: {
+            EmvIccCert out;
+            status =
+                emv_recover_icc_cert(n.data(), length, e, given(signed_data), given(in.remainder),
+                                     given(in.exponent), data, &options, &out);
+            checks = out.common.checks;
+            break;
+        }
+        case Kind::Ssad: {
+            EmvSsad out;
+            status = emv_recover_ssad(n.data(), length, e, given(signed_data), data, &out);
+            checks = out.common.checks;
+            break;
+        }
+        case Kind::Sdad: {
+            EmvSdad out;
+            status = emv_recover_sdad(n.data(), length, e, given(signed_data), data, &out);
+            checks = out.common.checks;
+            break;
+        }
     }
     EXPECT_EQ(status, in.cut == 0 ? EMV_RECOVER_OK : EMV_RECOVER_BAD_LENGTH);
     return checks;
@@ -273,54 +274,62 @@ std::vector<FailCase> common_cases(size_t hash_algorithm_at)
 TEST(EmvOneCheckFails, IssuerCertificate)
 {
     std::vector<FailCase> cases = common_cases(kIssuerHashAlg);
-    cases.push_back({"flipped bit in the serial, hash not renewed", [](Input& in) {
+    cases.push_back({"flipped bit in the serial, hash not renewed",
+                     [](Input& in) {
                          in.block[8] ^= 0x01;
                          in.reseal = false;
-                     }, "hash", nullptr});
-    cases.push_back({"pk algorithm 02", [](Input& in) { in.block[12] = 0x02; }, "pk_algorithm",
-                     nullptr});
+                     },
+                     "hash", nullptr});
+    cases.push_back(
+        {"pk algorithm 02", [](Input& in) { in.block[12] = 0x02; }, "pk_algorithm", nullptr});
     cases.push_back({"remainder one byte long", [](Input& in) { in.remainder.push_back(0x00); },
                      "key_length", nullptr});
-    cases.push_back({"remainder missing", [](Input& in) { in.remainder.clear(); }, "key_length",
-                     nullptr});
+    cases.push_back(
+        {"remainder missing", [](Input& in) { in.remainder.clear(); }, "key_length", nullptr});
     cases.push_back({"exponent length field 3 for exponent 03",
                      [](Input& in) { in.block[14] = 0x03; }, "key_length", nullptr});
-    cases.push_back({"expired in 12/49", [](Input& in) { in.today = {2050, 1, 1}; }, "expiry",
-                     nullptr});
-    cases.push_back({"PAN of another issuer", [](Input& in) { in.pan = "4761749001010119"; },
-                     "pan", nullptr});
+    cases.push_back({"expired in 12/49",
+                     [](Input& in) {
+                         in.today = {2050, 1, 1};
+                     },
+                     "expiry", nullptr});
+    cases.push_back(
+        {"PAN of another issuer", [](Input& in) { in.pan = "4761749001010119"; }, "pan", nullptr});
     run(Kind::Issuer, cases, "");
 }
 
 TEST(EmvOneCheckFails, IccCertificate)
 {
     std::vector<FailCase> cases = common_cases(kIccHashAlg);
-    cases.push_back({"static data changed", [](Input& in) {
+    cases.push_back({"static data changed",
+                     [](Input& in) {
                          in.data[0] ^= 0x80;
                          in.reseal = false;
-                     }, "hash", nullptr});
-    cases.push_back({"static data not given", [](Input& in) { in.data_given = false; }, "",
-                     "hash"});
-    cases.push_back({"pk algorithm 02", [](Input& in) { in.block[18] = 0x02; }, "pk_algorithm",
-                     nullptr});
+                     },
+                     "hash", nullptr});
+    cases.push_back(
+        {"static data not given", [](Input& in) { in.data_given = false; }, "", "hash"});
+    cases.push_back(
+        {"pk algorithm 02", [](Input& in) { in.block[18] = 0x02; }, "pk_algorithm", nullptr});
     cases.push_back({"remainder one byte short", [](Input& in) { in.remainder.pop_back(); },
                      "key_length", nullptr});
-    cases.push_back({"expiry month 13", [](Input& in) { in.block[12] = 0x13; }, "expiry",
-                     nullptr});
-    cases.push_back({"PAN one digit off", [](Input& in) { in.pan = "4761739001010118"; }, "pan",
-                     nullptr});
-    cases.push_back({"PAN one digit longer", [](Input& in) { in.pan = "47617390010101190"; },
-                     "pan", nullptr});
+    cases.push_back({"expiry month 13", [](Input& in) { in.block[12] = 0x13; }, "expiry", nullptr});
+    cases.push_back(
+        {"PAN one digit off", [](Input& in) { in.pan = "4761739001010118"; }, "pan", nullptr});
+    cases.push_back(
+        {"PAN one digit longer", [](Input& in) { in.pan = "47617390010101190"; }, "pan", nullptr});
     run(Kind::Icc, cases, "");
 }
 
 TEST(EmvOneCheckFails, SignedStaticData)
 {
     std::vector<FailCase> cases = common_cases(2);
-    cases.push_back({"static data changed", [](Input& in) {
+    cases.push_back({"static data changed",
+                     [](Input& in) {
                          in.data.back() ^= 0x01;
                          in.reseal = false;
-                     }, "hash", nullptr});
+                     },
+                     "hash", nullptr});
     cases.push_back({"static data not given", [](Input& in) { in.data_given = false; }, "",
                      "pk_algorithm key_length hash expiry pan"});
     run(Kind::Ssad, cases, "pk_algorithm key_length expiry pan");
@@ -329,12 +338,14 @@ TEST(EmvOneCheckFails, SignedStaticData)
 TEST(EmvOneCheckFails, SignedDynamicData)
 {
     std::vector<FailCase> cases = common_cases(2);
-    cases.push_back({"terminal data changed", [](Input& in) {
+    cases.push_back({"terminal data changed",
+                     [](Input& in) {
                          in.data[0] ^= 0x01;
                          in.reseal = false;
-                     }, "hash", nullptr});
-    cases.push_back({"empty terminal data is data", [](Input& in) { in.data.clear(); }, "",
-                     nullptr});
+                     },
+                     "hash", nullptr});
+    cases.push_back(
+        {"empty terminal data is data", [](Input& in) { in.data.clear(); }, "", nullptr});
     cases.push_back({"terminal data not given", [](Input& in) { in.data_given = false; }, "",
                      "pk_algorithm hash expiry pan"});
     cases.push_back({"L one past the block",

@@ -117,8 +117,8 @@ TEST(EmvPublishedChain, SdaIssuerCertificateWithRemainderAndSignedStaticData)
     const Bytes ca = c.bytes("ca_modulus");
     const Bytes cert = c.bytes("issuer_cert");
     const Bytes remainder = c.bytes("issuer_remainder");
-    const EmvIssuerCert issuer = recover_issuer(ca, cert, remainder, kE3,
-                                                at(2009, 12, 31, c.text("pan").c_str()));
+    const EmvIssuerCert issuer =
+        recover_issuer(ca, cert, remainder, kE3, at(2009, 12, 31, c.text("pan").c_str()));
     expect_fields(issuer, {"427655FF", "1209", "0042B3", 128, c.text("issuer_key")});
     EXPECT_EQ(not_made(issuer.common.checks), "");
 
@@ -129,9 +129,9 @@ TEST(EmvPublishedChain, SdaIssuerCertificateWithRemainderAndSignedStaticData)
     EXPECT_EQ(to_hex(key), c.text("issuer_key"));
 
     // Expired since December 2009.
-    EXPECT_EQ(failed(recover_issuer(ca, cert, remainder, kE3, at(2010, 1, 1, nullptr))
-                         .common.checks),
-              "expiry");
+    EXPECT_EQ(
+        failed(recover_issuer(ca, cert, remainder, kE3, at(2010, 1, 1, nullptr)).common.checks),
+        "expiry");
 
     const Bytes issuer_key = modulus_of(issuer.key);
     const Bytes ssad_signed = c.bytes("ssad");
@@ -158,8 +158,8 @@ TEST(EmvPublishedChain, DdaIccCertificateAndSignedDynamicData)
     const Bytes ca = c.bytes("ca_modulus");
     const Bytes issuer_cert = c.bytes("issuer_cert");
     const Bytes remainder = c.bytes("issuer_remainder");
-    const EmvIssuerCert issuer = recover_issuer(ca, issuer_cert, remainder, kE3,
-                                                at(2021, 12, 31, c.text("pan").c_str()));
+    const EmvIssuerCert issuer =
+        recover_issuer(ca, issuer_cert, remainder, kE3, at(2021, 12, 31, c.text("pan").c_str()));
     expect_fields(issuer, {"528588FF", "1221", "006EE2", 176, c.text("issuer_key")});
     expect_common_matches(issuer.common, oracle_block(ca, issuer_cert));
 
@@ -206,8 +206,8 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     EXPECT_EQ(to_hex(ca), c.text("ca_modulus"));
 
     const Bytes cert = c.bytes("issuer_cert");
-    const EmvIssuerCert issuer = recover_issuer(ca, cert, {}, kE3,
-                                                at(2026, 12, 9, c.text("pan").c_str()));
+    const EmvIssuerCert issuer =
+        recover_issuer(ca, cert, {}, kE3, at(2026, 12, 9, c.text("pan").c_str()));
     expect_fields(issuer, {"476173FF", "1231", "03DA0A", 176, c.text("issuer_key")});
     EXPECT_EQ(not_made(issuer.common.checks), "");
     const Bytes block = oracle_block(ca, cert);
@@ -233,9 +233,9 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     const Bytes issuer_key = modulus_of(issuer.key);
     EmvSsad ssad;
     const Bytes ssad_signed = c.bytes("ssad");
-    ASSERT_EQ(emv_recover_ssad(issuer_key.data(), 176, given(kE3), given(ssad_signed), kNotGiven,
-                               &ssad),
-              EMV_RECOVER_OK);
+    ASSERT_EQ(
+        emv_recover_ssad(issuer_key.data(), 176, given(kE3), given(ssad_signed), kNotGiven, &ssad),
+        EMV_RECOVER_OK);
     EXPECT_EQ(failed(ssad.common.checks), "");
     EXPECT_EQ(not_made(ssad.common.checks), "pk_algorithm key_length hash expiry pan");
     EXPECT_EQ(to_hex(bytes(ssad.data_authentication_code, 2)), "DAC0");
@@ -255,8 +255,8 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     // agree, so only the key differs (its hash needs the static data).
     Bytes bad_remainder = icc_remainder;
     bad_remainder.back() ^= 0x03;
-    const EmvIccCert icc2 = recover_icc(issuer_key, icc_cert, bad_remainder, kNotGiven,
-                                        at(2022, 12, 31, nullptr));
+    const EmvIccCert icc2 =
+        recover_icc(issuer_key, icc_cert, bad_remainder, kNotGiven, at(2022, 12, 31, nullptr));
     EXPECT_EQ(failed(icc2.common.checks), "");
     EXPECT_NE(to_hex(modulus_of(icc2.key)), c.text("icc_key"));
 }

@@ -29,29 +29,38 @@ struct KeyDeleter {
 };
 using KeyPtr = std::unique_ptr<RsaKey, KeyDeleter>;
 
-KeyPtr new_key() {
+KeyPtr new_key()
+{
     RsaKey* key = nullptr;
     EXPECT_EQ(rsa_new(&key), CRYPTO_OK);
     return KeyPtr(key);
 }
 
-KeyPtr keyed(const Bytes& modulus, uint32_t exponent) {
+KeyPtr keyed(const Bytes& modulus, uint32_t exponent)
+{
     KeyPtr key = new_key();
-    EXPECT_EQ(rsa_set_public_key(key.get(), modulus.data(), static_cast<int32_t>(8 * modulus.size()), exponent),
+    EXPECT_EQ(rsa_set_public_key(key.get(), modulus.data(),
+                                 static_cast<int32_t>(8 * modulus.size()), exponent),
               CRYPTO_OK);
     return key;
 }
 
-std::string hex(const Bytes& b) { return support::Hex(b); }
+std::string hex(const Bytes& b)
+{
+    return support::Hex(b);
+}
 
-Bytes random_bytes(std::mt19937_64& rng, size_t n) {
+Bytes random_bytes(std::mt19937_64& rng, size_t n)
+{
     Bytes b(n);
-    for (auto& v : b) v = static_cast<uint8_t>(rng());
+    for (auto& v : b)
+        v = static_cast<uint8_t>(rng());
     return b;
 }
 
 // An RSA-shaped modulus: n bytes, top bit set, odd.
-Bytes random_modulus(std::mt19937_64& rng, size_t n) {
+Bytes random_modulus(std::mt19937_64& rng, size_t n)
+{
     Bytes m = random_bytes(rng, n);
     m[0] |= 0x80;
     m[n - 1] |= 1;
@@ -59,7 +68,8 @@ Bytes random_modulus(std::mt19937_64& rng, size_t n) {
 }
 
 // in^e mod n right-aligned in `size` bytes, from the oracle.
-Bytes oracle(const Bytes& modulus, uint32_t e, const Bytes& in, size_t size) {
+Bytes oracle(const Bytes& modulus, uint32_t e, const Bytes& in, size_t size)
+{
     return support::PowMod(in, e, modulus, size);
 }
 
@@ -72,26 +82,32 @@ struct PublicRun {
     bool tail_intact;
 };
 
-PublicRun run_public(const RsaKey* key, const Bytes& in, size_t size) {
+PublicRun run_public(const RsaKey* key, const Bytes& in, size_t size)
+{
     Bytes out(size + kTail, kSentinel);
     static const uint8_t kNothing = 0;  // a valid pointer for an empty input
     PublicRun run;
-    run.status = rsa_public(key, out.data(), in.empty() ? &kNothing : in.data(), static_cast<int32_t>(in.size()));
+    run.status = rsa_public(key, out.data(), in.empty() ? &kNothing : in.data(),
+                            static_cast<int32_t>(in.size()));
     run.block.assign(out.begin(), out.begin() + static_cast<long>(size));
     run.tail_intact = true;
-    for (size_t i = size; i < out.size(); ++i) run.tail_intact &= out[i] == kSentinel;
+    for (size_t i = size; i < out.size(); ++i)
+        run.tail_intact &= out[i] == kSentinel;
     return run;
 }
 
-bool all_sentinel(const Bytes& b) {
+bool all_sentinel(const Bytes& b)
+{
     for (uint8_t v : b)
-        if (v != kSentinel) return false;
+        if (v != kSentinel)
+            return false;
     return true;
 }
 
 // Inputs of one block against modulus m: random full-size, random short, the
 // two-byte 02 03, zero, one, n - 1, all FF (at or above n), the single byte 02.
-std::vector<Bytes> input_shapes(std::mt19937_64& rng, const Bytes& m) {
+std::vector<Bytes> input_shapes(std::mt19937_64& rng, const Bytes& m)
+{
     const size_t size = m.size();
     Bytes n_minus_1 = m;
     n_minus_1[size - 1] ^= 1;  // m is odd
@@ -109,7 +125,8 @@ std::vector<Bytes> input_shapes(std::mt19937_64& rng, const Bytes& m) {
 // CAPK modulus sizes (1024, 1152, 1408, 1984 bits), 2048-bit keys, the
 // largest modulus supported, and byte counts that are not a multiple of four
 // (the division path), each with the two CAPK exponents.
-TEST(RsaPublicTest, MatchesOracleForCapkAndLargerKeys) {
+TEST(RsaPublicTest, MatchesOracleForCapkAndLargerKeys)
+{
     const uint64_t seed = 0x45a10001;
     const size_t kSizes[] = {128, 144, 176, 248, 256, 292, 129, 250, 66};
     for (size_t size : kSizes) {
@@ -123,8 +140,8 @@ TEST(RsaPublicTest, MatchesOracleForCapkAndLargerKeys) {
                     PublicRun run = run_public(key.get(), in, size);
                     ASSERT_EQ(run.status, CRYPTO_OK) << "seed " << case_seed;
                     ASSERT_EQ(hex(run.block), hex(oracle(m, e, in, size)))
-                        << "seed " << case_seed << " size " << size << " e " << e << "\n  in " << hex(in)
-                        << "\n  n  " << hex(m);
+                        << "seed " << case_seed << " size " << size << " e " << e << "\n  in "
+                        << hex(in) << "\n  n  " << hex(m);
                     ASSERT_TRUE(run.tail_intact) << "wrote past the block, seed " << case_seed;
                 }
             }
@@ -132,7 +149,8 @@ TEST(RsaPublicTest, MatchesOracleForCapkAndLargerKeys) {
     }
 }
 
-TEST(RsaPublicTest, WorkedSmallResults) {
+TEST(RsaPublicTest, WorkedSmallResults)
+{
     std::mt19937_64 rng(0x45a10002);
     const Bytes m = random_modulus(rng, 128);
     KeyPtr key = keyed(m, 3);
@@ -155,14 +173,16 @@ TEST(RsaPublicTest, WorkedSmallResults) {
     EXPECT_EQ(hex(run_public(key.get(), Bytes{0x07}, 1).block), "00");
 }
 
-TEST(RsaPublicTest, OutputMayBeTheInputBuffer) {
+TEST(RsaPublicTest, OutputMayBeTheInputBuffer)
+{
     std::mt19937_64 rng(0x45a10003);
     for (size_t size : {128u, 129u}) {
         const Bytes m = random_modulus(rng, size);
         KeyPtr key = keyed(m, 65537);
         Bytes buffer = random_bytes(rng, size);
         const Bytes expected = oracle(m, 65537, buffer, size);
-        ASSERT_EQ(rsa_public(key.get(), buffer.data(), buffer.data(), static_cast<int32_t>(size)), CRYPTO_OK);
+        ASSERT_EQ(rsa_public(key.get(), buffer.data(), buffer.data(), static_cast<int32_t>(size)),
+                  CRYPTO_OK);
         EXPECT_EQ(hex(buffer), hex(expected));
     }
 }
@@ -174,7 +194,8 @@ struct StatusCase {
     CryptoStatus expected;
 };
 
-TEST(RsaPublicTest, StatusPathsLeaveOutputUntouched) {
+TEST(RsaPublicTest, StatusPathsLeaveOutputUntouched)
+{
     std::mt19937_64 rng(0x45a10004);
     const Bytes m = random_modulus(rng, 128);
     const Bytes in128 = random_bytes(rng, 128);
@@ -183,16 +204,20 @@ TEST(RsaPublicTest, StatusPathsLeaveOutputUntouched) {
     const uint8_t byte = 0x42;
 
     const StatusCase cases[] = {
-        {"null key", [&](RsaKey*, uint8_t* out) { return rsa_public(nullptr, out, in128.data(), 128); },
+        {"null key",
+         [&](RsaKey*, uint8_t* out) { return rsa_public(nullptr, out, in128.data(), 128); },
          CRYPTO_ERR_NULL_ARGUMENT},
         {"null out", [&](RsaKey* k, uint8_t*) { return rsa_public(k, nullptr, in128.data(), 128); },
          CRYPTO_ERR_NULL_ARGUMENT},
-        {"null in, length 0", [&](RsaKey* k, uint8_t* out) { return rsa_public(k, out, nullptr, 0); },
+        {"null in, length 0",
+         [&](RsaKey* k, uint8_t* out) { return rsa_public(k, out, nullptr, 0); },
          CRYPTO_ERR_NULL_ARGUMENT},
-        {"null in, length 128", [&](RsaKey* k, uint8_t* out) { return rsa_public(k, out, nullptr, 128); },
+        {"null in, length 128",
+         [&](RsaKey* k, uint8_t* out) { return rsa_public(k, out, nullptr, 128); },
          CRYPTO_ERR_NULL_ARGUMENT},
         {"input one byte longer than the block",
-         [&](RsaKey* k, uint8_t* out) { return rsa_public(k, out, in129.data(), 129); }, CRYPTO_ERR_DATA_TOO_LONG},
+         [&](RsaKey* k, uint8_t* out) { return rsa_public(k, out, in129.data(), 129); },
+         CRYPTO_ERR_DATA_TOO_LONG},
         {"key never set, empty input",
          [&](RsaKey*, uint8_t* out) {
              KeyPtr fresh = new_key();
@@ -244,7 +269,8 @@ TEST(RsaPublicTest, StatusPathsLeaveOutputUntouched) {
 // A modulus with more significant bytes than the exponentiation holds is
 // refused before anything is written and the previous key stays in force;
 // leading zero bytes never count, however many there are.
-TEST(RsaKeyTest, ModulusSizeLimit) {
+TEST(RsaKeyTest, ModulusSizeLimit)
+{
     const uint64_t seed = 0x45a10005;
     std::mt19937_64 rng(seed);
     const Bytes first = random_modulus(rng, 128);
@@ -296,7 +322,8 @@ TEST(RsaKeyTest, ModulusSizeLimit) {
 }
 
 // m bytes with a leading 00: the block size is m - 1.
-TEST(RsaKeyTest, LeadingZeroModulusShortensTheBlock) {
+TEST(RsaKeyTest, LeadingZeroModulusShortensTheBlock)
+{
     std::mt19937_64 rng(0x45a10006);
     for (size_t m_bytes : {129u, 145u, 249u}) {
         SCOPED_TRACE(m_bytes);
@@ -317,7 +344,8 @@ TEST(RsaKeyTest, LeadingZeroModulusShortensTheBlock) {
     }
 }
 
-TEST(RsaKeyTest, SecondKeyReplacesTheFirst) {
+TEST(RsaKeyTest, SecondKeyReplacesTheFirst)
+{
     std::mt19937_64 rng(0x45a10007);
     const Bytes long_m = random_modulus(rng, 248);
     const Bytes short_m = random_modulus(rng, 128);
@@ -337,7 +365,8 @@ TEST(RsaKeyTest, SecondKeyReplacesTheFirst) {
 // rsa_new takes one zero-filled block and nothing else; rsa_public takes one
 // buffer of one block size; a heap failure of either is reported with
 // nothing written.
-TEST(RsaHeapTest, TakesExactlyItsHeapAndReportsFailures) {
+TEST(RsaHeapTest, TakesExactlyItsHeapAndReportsFailures)
+{
     std::mt19937_64 rng(0x45a10009);
     const Bytes m = random_modulus(rng, 176);
     const Bytes in = random_bytes(rng, 176);

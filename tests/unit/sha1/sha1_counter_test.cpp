@@ -17,10 +17,10 @@ namespace {
 
 struct CounterCase {
     const char* name;
-    uint32_t prefix;   // real bytes hashed first; fixes hash and block
-    uint32_t low;      // then set by hand; low % 64 MUST equal prefix % 64
+    uint32_t prefix;  // real bytes hashed first; fixes hash and block
+    uint32_t low;     // then set by hand; low % 64 MUST equal prefix % 64
     uint32_t high;
-    uint32_t tail;     // bytes fed after the counter was set
+    uint32_t tail;  // bytes fed after the counter was set
 };
 
 const CounterCase kCases[] = {
@@ -35,7 +35,8 @@ const CounterCase kCases[] = {
     {"whole 64-bit counter wraps", 0, 0xFFFFFFC0u, 0xFFFFFFFFu, 64},
 };
 
-TEST(Sha1Counter, CarryIntoHighWordAndIntoTheBitLength) {
+TEST(Sha1Counter, CarryIntoHighWordAndIntoTheBitLength)
+{
     TestRng rng(0xC0FFEE);
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);

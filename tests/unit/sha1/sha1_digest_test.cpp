@@ -16,7 +16,8 @@ struct KnownAnswer {
     const char* digest;
 };
 
-const std::vector<KnownAnswer>& known_answers() {
+const std::vector<KnownAnswer>& known_answers()
+{
     static const std::vector<KnownAnswer> table = {
         {"empty (non-null data, length 0)", "", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
         {"abc", "abc", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
@@ -31,9 +32,13 @@ const std::vector<KnownAnswer>& known_answers() {
     return table;
 }
 
-const uint8_t* text_bytes(const std::string& s) { return (const uint8_t*)s.data(); }
+const uint8_t* text_bytes(const std::string& s)
+{
+    return (const uint8_t*)s.data();
+}
 
-TEST(Sha1KnownAnswer, OneShotEntriesGiveTheStandardDigests) {
+TEST(Sha1KnownAnswer, OneShotEntriesGiveTheStandardDigests)
+{
     for (const auto& kat : known_answers()) {
         SCOPED_TRACE(kat.name);
         uint32_t n = (uint32_t)kat.message.size();
@@ -45,7 +50,8 @@ TEST(Sha1KnownAnswer, OneShotEntriesGiveTheStandardDigests) {
     }
 }
 
-TEST(Sha1Digest, NullArgumentsAreRefusedAndTheDigestIsUntouched) {
+TEST(Sha1Digest, NullArgumentsAreRefusedAndTheDigestIsUntouched)
+{
     const uint8_t abc[3] = {'a', 'b', 'c'};
     struct Case {
         const char* name;
@@ -66,11 +72,13 @@ TEST(Sha1Digest, NullArgumentsAreRefusedAndTheDigestIsUntouched) {
         std::memset(out, 0xEE, sizeof out);
         // The value itself is part of the contract with the commands.
         EXPECT_EQ(sha1_digest(c.data, c.length, c.digest_null ? nullptr : out), 0x4002);
-        for (uint8_t b : out) ASSERT_EQ(b, 0xEE);
+        for (uint8_t b : out)
+            ASSERT_EQ(b, 0xEE);
     }
 }
 
-TEST(Sha1Digest, DigestMayOverwriteTheStartOfTheMessage) {
+TEST(Sha1Digest, DigestMayOverwriteTheStartOfTheMessage)
+{
     TestRng rng(20240601);
     for (uint32_t n : {20u, 55u, 64u, 100u, 1000u}) {
         SCOPED_TRACE(n);
