@@ -4,7 +4,8 @@
 #  - the big-number library and emv/ allocate nothing and use no STL (emv/
 #    reaches the heap only through rsa_new and rsa_public);
 #  - ui/ has no platform #ifdef;
-#  - sources have no tabs, trailing blanks or CR LF line ends.
+#  - sources have no tabs, trailing blanks or CR LF line ends;
+#  - every C++ file is laid out as .clang-format says.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 fail=0
@@ -22,6 +23,10 @@ hits=$(git grep -n -E '^\s*#\s*if(def|ndef)?\b.*(_WIN32|WIN32|_MSC_VER|__MINGW|_
 src=(':(glob)**/*.cpp' ':(glob)**/*.h' ':(glob)**/*.rc' ':(glob)**/*.sh' ':(glob)**/CMakeLists.txt' ':(glob)**/*.cmake')
 hits=$(git grep -n -I -P '\t|[ \t]+$|\r$' -- "${src[@]}")
 [ -z "$hits" ] || report "tabs, trailing blanks or CR LF in sources" "$(echo "$hits" | head -20)"
+
+# One code style for every C++ file we write, as .clang-format says.
+hits=$(git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror 2>&1 | grep 'error:')
+[ -z "$hits" ] || report "C++ not in the .clang-format style (run clang-format -i)" "$(echo "$hits" | head -20)"
 
 [ $fail -eq 0 ] && echo "lint: clean"
 exit $fail

@@ -16,7 +16,7 @@ BUILD=${TARVELLO_BUILD_DIR:-$ROOT/build}
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 JOBS=$(nproc)
 
-PACKAGES=(cmake make g++ clang llvm libclang-rt-14-dev libgtest-dev libgmock-dev
+PACKAGES=(cmake make g++ clang clang-format llvm libclang-rt-14-dev libgtest-dev libgmock-dev
   libbenchmark-dev libssl-dev libgmp-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
   mingw-w64-tools wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
   libcli11-dev nlohmann-json3-dev
