@@ -5,19 +5,9 @@
 #include <cstdio>
 
 #include "cli/usage_error.h"
+#include "core/hex_codec.h"
 
 namespace {
-
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 bool is_blank(char c)
 {
@@ -55,7 +45,7 @@ std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& t
             ++i;
             continue;
         }
-        const int high = hex_digit(text[i]);
+        const int high = hex_digit_value(text[i]);
         if (high < 0)
             throw UsageError(name, "not a hex digit: " + shown(text[i]) + position(i));
         const size_t low_at = i + 1;
@@ -66,7 +56,7 @@ std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& t
         if (is_blank(text[low_at])) {
             throw UsageError(name, "blank inside a byte" + position(low_at));
         }
-        const int low = hex_digit(text[low_at]);
+        const int low = hex_digit_value(text[low_at]);
         if (low < 0) {
             throw UsageError(name, "not a hex digit: " + shown(text[low_at]) + position(low_at));
         }

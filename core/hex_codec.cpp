@@ -4,7 +4,15 @@ namespace {
 
 const char kUpperDigits[] = "0123456789ABCDEF";
 
-// Value 0..15 of a hex digit in either case, or -1 for any other character.
+void append_byte(std::string& text, uint8_t byte)
+{
+    text.push_back(kUpperDigits[byte >> 4]);
+    text.push_back(kUpperDigits[byte & 0x0F]);
+}
+
+}  // namespace
+
+// see hex_codec.h
 int hex_digit_value(char c)
 {
     if (c >= '0' && c <= '9')
@@ -15,14 +23,6 @@ int hex_digit_value(char c)
         return c - 'a' + 10;
     return -1;
 }
-
-void append_byte(std::string& text, uint8_t byte)
-{
-    text.push_back(kUpperDigits[byte >> 4]);
-    text.push_back(kUpperDigits[byte & 0x0F]);
-}
-
-}  // namespace
 
 // see hex_codec.h
 void hex_to_bytes(const char* text, uint32_t length, uint8_t* out, int32_t* count_out, bool pad_odd)

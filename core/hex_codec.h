@@ -14,6 +14,9 @@
 #include <cstdint>
 #include <string>
 
+// Value 0..15 of a hex digit in either case, or -1 for any other character.
+int hex_digit_value(char c);
+
 // Decodes hex text into bytes, two digits to a byte, the first giving the
 // high four bits.
 //
