@@ -1,15 +1,14 @@
-// Test support: keys from OpenSSL, recovered blocks laid out and signed.
+// Test support: keys from GMP, recovered blocks laid out and signed.
 #include "tests/emv_support/emv_chain.h"
 
-#include <openssl/bn.h>
-#include <openssl/core_names.h>
-#include <openssl/evp.h>
-#include <openssl/rsa.h>
+#include <gmp.h>
 
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <tuple>
+
+#include "tests/support/oracles.h"
 
 namespace emv_chain {
 
@@ -27,70 +26,85 @@ void require(bool ok, const char* what)
     }
 }
 
-struct BnFree {
-    void operator()(BIGNUM* b) const { BN_free(b); }
+// An mpz_t that frees itself.
+struct Mpz {
+    mpz_t v;
+    Mpz() { mpz_init(v); }
+    explicit Mpz(const Bytes& b)
+    {
+        mpz_init(v);
+        mpz_import(v, b.size(), 1, 1, 1, 0, b.data());
+    }
+    ~Mpz() { mpz_clear(v); }
+    Mpz(const Mpz&) = delete;
+    Mpz& operator=(const Mpz&) = delete;
 };
-using BnPtr = std::unique_ptr<BIGNUM, BnFree>;
 
-BnPtr bn(const Bytes& b)
+Bytes bytes_of(const mpz_t b, size_t size)
 {
-    return BnPtr(BN_bin2bn(b.data(), static_cast<int>(b.size()), nullptr));
-}
-
-Bytes bytes_of(const BIGNUM* b, size_t size)
-{
-    Bytes out(size);
-    require(BN_bn2binpad(b, out.data(), static_cast<int>(size)) == static_cast<int>(size),
-            "number longer than its block");
+    const size_t count = mpz_sgn(b) == 0 ? 0 : (mpz_sizeinbase(b, 2) + 7) / 8;
+    require(count <= size, "number longer than its block");
+    Bytes out(size, 0);
+    mpz_export(out.data() + size - count, nullptr, 1, 1, 1, 0, b);
     return out;
 }
 
-Bytes param(EVP_PKEY* key, const char* name, size_t size)
+// A prime of `bits` bits, its top two bits set (so that two of them make a
+// modulus of exactly twice the bits), with gcd(e, p - 1) = 1.
+void random_prime(mpz_t p, gmp_randstate_t rng, int bits, uint32_t e)
 {
-    BIGNUM* b = nullptr;
-    require(EVP_PKEY_get_bn_param(key, name, &b) == 1, name);
-    BnPtr owned(b);
-    return bytes_of(b, size);
+    Mpz g, p1;
+    do {
+        mpz_urandomb(p, rng, static_cast<mp_bitcnt_t>(bits));
+        mpz_setbit(p, static_cast<mp_bitcnt_t>(bits - 1));
+        mpz_setbit(p, static_cast<mp_bitcnt_t>(bits - 2));
+        mpz_nextprime(p, p);
+        mpz_sub_ui(p1.v, p, 1);
+        mpz_gcd_ui(g.v, p1.v, e);
+    } while (mpz_sizeinbase(p, 2) != static_cast<size_t>(bits) || mpz_cmp_ui(g.v, 1) != 0);
 }
 
-TestKey generate(int bits, uint32_t e)
+// Keys are made from a seed of their own, so every run of the tests (and
+// every architecture) works with the same keys.
+TestKey generate(int bits, uint32_t e, int slot)
 {
-    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr);
-    require(ctx != nullptr && EVP_PKEY_keygen_init(ctx) == 1, "keygen init");
-    BnPtr exponent(BN_new());
-    BN_set_word(exponent.get(), e);
-    require(EVP_PKEY_CTX_set_rsa_keygen_bits(ctx, bits) == 1 &&
-                EVP_PKEY_CTX_set1_rsa_keygen_pubexp(ctx, exponent.get()) == 1,
-            "keygen parameters");
-    EVP_PKEY* key = nullptr;
-    require(EVP_PKEY_generate(ctx, &key) == 1, "keygen");
-    EVP_PKEY_CTX_free(ctx);
+    require(bits % 8 == 0, "key size not a whole number of bytes");
+    gmp_randstate_t rng;
+    gmp_randinit_default(rng);
+    gmp_randseed_ui(rng, static_cast<unsigned long>(bits) * 7919u + e * 31u +
+                             static_cast<unsigned long>(slot));
+    Mpz p, q, n, lambda, p1, q1, d, exponent;
+    const int half = bits / 2;
+    random_prime(p.v, rng, half, e);
+    do {
+        random_prime(q.v, rng, bits - half, e);
+    } while (mpz_cmp(p.v, q.v) == 0);
+    gmp_randclear(rng);
+    mpz_mul(n.v, p.v, q.v);
+    mpz_sub_ui(p1.v, p.v, 1);
+    mpz_sub_ui(q1.v, q.v, 1);
+    mpz_lcm(lambda.v, p1.v, q1.v);
+    mpz_set_ui(exponent.v, e);
+    require(mpz_invert(d.v, exponent.v, lambda.v) != 0, "exponent not invertible");
     const size_t size = static_cast<size_t>(bits / 8);
     TestKey out;
-    out.modulus = param(key, OSSL_PKEY_PARAM_RSA_N, size);
-    out.private_exponent = param(key, OSSL_PKEY_PARAM_RSA_D, size);
+    out.modulus = bytes_of(n.v, size);
+    out.private_exponent = bytes_of(d.v, size);
     out.exponent = e == 3 ? Bytes{0x03} : Bytes{0x01, 0x00, 0x01};
-    EVP_PKEY_free(key);
     require((out.modulus[0] & 0x80) != 0, "modulus shorter than asked");
     return out;
 }
 
 Bytes mod_exp(const Bytes& base, const Bytes& exponent, const Bytes& modulus)
 {
-    BnPtr x = bn(base), d = bn(exponent), n = bn(modulus), r(BN_new());
-    BN_CTX* ctx = BN_CTX_new();
-    require(BN_mod_exp(r.get(), x.get(), d.get(), n.get(), ctx) == 1, "mod exp");
-    BN_CTX_free(ctx);
-    return bytes_of(r.get(), modulus.size());
+    Mpz x(base), d(exponent), n(modulus), r;
+    mpz_powm(r.v, x.v, d.v, n.v);
+    return bytes_of(r.v, modulus.size());
 }
 
 Bytes sha1(const Bytes& data)
 {
-    Bytes digest(20);
-    unsigned int length = 0;
-    require(EVP_Digest(data.data(), data.size(), digest.data(), &length, EVP_sha1(), nullptr) == 1,
-            "sha1");
-    return digest;
+    return support::Sha1(data);
 }
 
 // Header, content, room for the hash, trailer.
@@ -112,7 +126,7 @@ const TestKey& test_key(int bits, uint32_t e, int slot)
     const auto id = std::make_tuple(bits, e, slot);
     auto it = keys.find(id);
     if (it == keys.end()) {
-        it = keys.emplace(id, generate(bits, e)).first;
+        it = keys.emplace(id, generate(bits, e, slot)).first;
     }
     return it->second;
 }
@@ -124,7 +138,7 @@ Bytes sign(const TestKey& signer, const Bytes& block)
     return mod_exp(block, signer.private_exponent, signer.modulus);
 }
 
-Bytes recover_with_openssl(const TestKey& signer, const Bytes& signed_data)
+Bytes recover_with_oracle(const TestKey& signer, const Bytes& signed_data)
 {
     return mod_exp(signed_data, signer.exponent, signer.modulus);
 }

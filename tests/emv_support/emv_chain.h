@@ -1,5 +1,5 @@
-// Test support: EMV chains made in the tests. RSA keys come from OpenSSL
-// (test-only); recovered blocks are laid out here, their hash filled in, and
+// Test support: EMV chains made in the tests. RSA keys come from GMP
+// (test-only, from fixed seeds); recovered blocks are laid out here, their hash filled in, and
 // signed with the private key (raw, no padding), so a test can build a good
 // chain, or a block broken in exactly one way.
 #pragma once
@@ -13,7 +13,7 @@ namespace emv_chain {
 
 using Bytes = std::vector<uint8_t>;
 
-// An RSA key made by OpenSSL. All numbers big-endian; the modulus has
+// An RSA key made with GMP. All numbers big-endian; the modulus has
 // exactly bits / 8 bytes, its top bit set.
 struct TestKey {
     Bytes modulus;
@@ -30,9 +30,9 @@ const TestKey& test_key(int bits, uint32_t e, int slot = 0);
 // below the modulus.
 Bytes sign(const TestKey& signer, const Bytes& block);
 
-// block^e mod n as modulus-length bytes, computed by OpenSSL: the oracle of
-// the recovery.
-Bytes recover_with_openssl(const TestKey& signer, const Bytes& signed_data);
+// block^e mod n as modulus-length bytes, computed by GMP: the oracle of the
+// recovery.
+Bytes recover_with_oracle(const TestKey& signer, const Bytes& signed_data);
 
 // Fields of a key certificate (issuer: format 02, 4-byte identifier; ICC:
 // format 04, 10-byte PAN field), before the key goes in.

@@ -1,16 +1,16 @@
 #include "tests/support/oracles.h"
 
 #include <gmp.h>
-#include <openssl/sha.h>
+
+#include "tests/support/sha1_oracle.h"
 
 namespace support {
 
 Bytes Sha1(const uint8_t* data, size_t n)
 {
-    Bytes digest(SHA_DIGEST_LENGTH);
-    static const uint8_t kNone = 0;
-    SHA1(n != 0 ? data : &kNone, n, digest.data());
-    return digest;
+    Sha1Oracle oracle;
+    oracle.update(data, n);
+    return oracle.final();
 }
 
 Bytes Sha1(const Bytes& data)

@@ -1,12 +1,13 @@
-// The reference implementations the tests compare with: OpenSSL's SHA-1 and
-// GMP's modular power.
+// The reference implementations the tests compare with: SHA-1 (OpenSSL's,
+// or in the 32-bit build the plain one of sha1_oracle.h) and GMP's modular
+// power.
 #pragma once
 
 #include "tests/support/hex.h"
 
 namespace support {
 
-// SHA-1 of n bytes, by OpenSSL.
+// SHA-1 of n bytes, by the oracle of sha1_oracle.h.
 Bytes Sha1(const uint8_t* data, size_t n);
 Bytes Sha1(const Bytes& data);
 

@@ -1,7 +1,7 @@
 // Chains published in the test suites of open-source EMV projects, signed
 // with published CA test keys, as transcribed in
 // tests/data/emv_published_chains.txt (which names where each was
-// published). Each chain is opened with our code and with OpenSSL as oracle,
+// published). Each chain is opened with our code and with GMP as oracle,
 // and every field and recovered key is compared with what the block holds.
 //  - sda: 1024-bit CA key; issuer certificate with a 36-byte remainder;
 //    signed static application data and its static data.
@@ -26,7 +26,7 @@ namespace {
 
 using namespace emv_test;
 using emv_chain::PublishedChain;
-using emv_chain::recover_with_openssl;
+using emv_chain::recover_with_oracle;
 using emv_chain::TestKey;
 
 const Bytes kE3 = {0x03};
@@ -63,11 +63,11 @@ EmvIccCert recover_icc(const Bytes& issuer_key, const Bytes& cert, const Bytes& 
     return out;
 }
 
-// What OpenSSL recovers, so the library's fields can be compared with the
+// What GMP recovers, so the library's fields can be compared with the
 // block's bytes at their offsets.
 Bytes oracle_block(const Bytes& modulus, const Bytes& signed_data)
 {
-    return recover_with_openssl(TestKey{modulus, kE3, {}}, signed_data);
+    return recover_with_oracle(TestKey{modulus, kE3, {}}, signed_data);
 }
 
 void expect_common_matches(const EmvRecoveredCommon& common, const Bytes& block)

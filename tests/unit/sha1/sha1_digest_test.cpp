@@ -47,6 +47,8 @@ TEST(Sha1KnownAnswer, OneShotEntriesGiveTheStandardDigests)
         uint8_t out[kSha1DigestSize];
         ASSERT_EQ(sha1_compute(out, text_bytes(kat.message), n), CRYPTO_OK);
         EXPECT_EQ(to_hex(out, sizeof out), kat.digest);
+        // The differential tests trust the oracle: it answers these too.
+        EXPECT_EQ(oracle_sha1_hex(text_bytes(kat.message), n), kat.digest);
     }
 }
 
@@ -83,7 +85,7 @@ TEST(Sha1Digest, DigestMayOverwriteTheStartOfTheMessage)
     for (uint32_t n : {20u, 55u, 64u, 100u, 1000u}) {
         SCOPED_TRACE(n);
         std::vector<uint8_t> buffer = rng.bytes(n);
-        std::string expected = openssl_sha1_hex(buffer.data(), n);
+        std::string expected = oracle_sha1_hex(buffer.data(), n);
 
         std::vector<uint8_t> one_shot = buffer;
         ASSERT_EQ(sha1_digest(one_shot.data(), n, one_shot.data()), CRYPTO_OK);

@@ -31,7 +31,7 @@ inline const uint8_t* bytes_of(const std::vector<uint8_t>& v)
     return v.empty() ? &none : v.data();
 }
 
-inline std::string openssl_sha1_hex(const uint8_t* data, size_t n)
+inline std::string oracle_sha1_hex(const uint8_t* data, size_t n)
 {
     return support::Hex(support::Sha1(data, n));
 }
