@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs every test of Tarvello, installing what it needs on Debian 12:
+# Runs every test of Tarvello, installing what it needs on Debian 12 (each
+# stage its own packages: scripts/deps.sh):
 #   native build (g++) + unit and window tests,
-#   the libraries and their tests as 32-bit x86 code under qemu-i386,
+#   the libraries and their tests as 32-bit x86 code under qemu-i386 (GMP
+#   and the tests' own SHA-1 as oracles: no i386 OpenSSL),
 #   the same suite under ASan + UBSan (clang, leaks checked),
 #   each fuzzer for a bounded time (FUZZ_SECONDS, default 60),
 #   the Windows cross-builds (i686 and x86_64),
@@ -16,29 +18,15 @@ BUILD=${TARVELLO_BUILD_DIR:-$ROOT/build}
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 JOBS=$(nproc)
 
-PACKAGES=(cmake make g++ clang clang-format llvm libclang-rt-14-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libssl-dev libgmp-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  mingw-w64-tools wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
-  libcli11-dev nlohmann-json3-dev
-  g++-multilib libgtest-dev:i386 libgmock-dev:i386 libssl-dev:i386 libgmp-dev:i386 qemu-user
-  help2man zip unzip dpkg-dev)
+# shellcheck source=scripts/deps.sh
+. "$ROOT/scripts/deps.sh"
 
 say() { printf '\n=== %s\n' "$*"; }
 
+# Every stage installs its own packages first (a no-op when deps has run).
 stage_deps() {
-  local missing=()
-  for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    say "installing: ${missing[*]}"
-    local sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
-    # The 32-bit oracles and test framework come from the i386 architecture,
-    # which must be known to dpkg before the package lists are fetched.
-    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-  fi
+  say "packages of every stage"
+  need_all
 }
 
 configure_build() { # dir, cmake args...
@@ -48,17 +36,22 @@ configure_build() { # dir, cmake args...
 }
 
 stage_lint() {
+  need_stage lint
   say "conventions"
   "$ROOT/scripts/lint.sh"
+  say "install logic against a stub apt-get"
+  "$ROOT/tests/scripts/deps_test.sh"
 }
 
 stage_native() {
+  need_stage native
   say "native build and tests (g++)"
   configure_build "$BUILD/native" -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc
   ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS"
 }
 
 stage_i386() {
+  need_stage i386
   say "32-bit x86 build of the libraries and their tests, run under qemu-i386"
   configure_build "$BUILD/i386" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/linux-i386.cmake" \
     -DTARVELLO_WINDOW=OFF -DTARVELLO_CLI=OFF
@@ -66,6 +59,7 @@ stage_i386() {
 }
 
 stage_asan() {
+  need_stage asan
   say "ASan + UBSan build and tests (clang), with the fuzz targets"
   configure_build "$BUILD/asan" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
     -DTARVELLO_SANITIZE=ON -DTARVELLO_FUZZ=ON
@@ -74,6 +68,7 @@ stage_asan() {
 }
 
 stage_fuzz() {
+  need_stage fuzz
   say "fuzzing, ${FUZZ_SECONDS}s per target"
   [ -d "$BUILD/asan/tests/fuzz" ] || stage_asan
   local f name corpus
@@ -91,6 +86,7 @@ stage_fuzz() {
 }
 
 stage_cross() {
+  need_stage cross
   for arch in i686 x86_64; do
     say "Windows cross-build ($arch)"
     configure_build "$BUILD/win-$arch" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
@@ -101,6 +97,7 @@ stage_cross() {
 # Two builds of the packages from the same sources, in two folders of
 # different paths and at different times, must give the same bytes.
 stage_package() {
+  need_stage package
   say "release packages, built twice"
   local run runs=("$BUILD/package/first" "$BUILD/package/second-run")
   rm -rf "$BUILD/package"
@@ -119,6 +116,7 @@ stage_package() {
 }
 
 stage_e2e() {
+  need_stage e2e
   if [ -x "$ROOT/scripts/e2e.sh" ]; then
     say "end-to-end under Wine"
     [ -d "$BUILD/win-x86_64" ] || stage_cross
