@@ -133,5 +133,10 @@ stage_e2e() {
 
 stages=("$@")
 ((${#stages[@]})) || stages=(deps lint native i386 asan fuzz cross package e2e)
-for s in "${stages[@]}"; do "stage_$s"; done
-say "all stages passed: ${stages[*]}"
+timings=()
+for s in "${stages[@]}"; do
+  start=$SECONDS
+  "stage_$s"
+  timings+=("$s $((SECONDS - start))s")
+done
+say "all stages passed: ${timings[*]}"
