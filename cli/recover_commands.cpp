@@ -9,6 +9,7 @@
 #include "cli/recover_report.h"
 #include "cli/scalar_args.h"
 #include "cli/usage_error.h"
+#include "cli/verdict.h"
 
 namespace {
 
@@ -123,9 +124,13 @@ int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus st
         throw UsageError(o.signed_flag, below ? "the RSA public operation failed"
                                               : "the signed data is not below the modulus");
     }
-    finish_recover_json(doc, common, status == EMV_RECOVER_OK);
+    VerdictContext context;
+    context.hash_data_option = o.data_flag;
+    context.today_unknown = !given(o.date_given) && !emv_date_valid(in.today);
+    const Verdict verdict = emv_verdict(common.checks, context);
+    finish_recover_json(doc, common, status == EMV_RECOVER_OK, verdict);
     o.json ? print_json(doc) : print_text(recover_text(doc));
-    return doc["valid"].get<bool>() ? 0 : 1;
+    return verdict.status;
 }
 
 int run_issuer(const RecoverOptions& o)
@@ -194,7 +199,8 @@ CLI::App* add_kind(CLI::App* recover, Action& chosen, const char* name, const ch
         o->modulus_flag = std::string("--") + signer + "-modulus";
         o->exponent_flag = std::string("--") + signer + "-exponent";
         sub->add_option(o->modulus_flag, o->modulus, "The signer's modulus in hex")->required();
-        sub->add_option(o->exponent_flag, o->signer_exponent, "The signer's exponent: 03 or 010001")
+        sub->add_option(o->exponent_flag, o->signer_exponent,
+                        "The signer's exponent: 3 or 65537 (or in hex: 03 or 010001)")
             ->required();
     }
     sub->add_option(signed_flag, o->signed_data, "The signed data in hex, as the card gives it")
@@ -207,9 +213,12 @@ void add_cert_options(CLI::App* sub, RecoverOptions& o)
 {
     o.remainder_given = sub->add_option("--remainder", o.remainder, "The key's remainder in hex");
     o.exponent_given =
-        sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
+        sub->add_option("--exponent", o.exponent,
+                        "The certified key's exponent: 3 or 65537 (or in hex: 03 or 010001)")
             ->required();
-    o.pan_given = sub->add_option("--pan", o.pan, "PAN to compare with, digits");
+    o.pan_given = sub->add_option("--pan", o.pan,
+                                  "PAN to compare with: digits, F padding allowed (tag 5A as it "
+                                  "stands); without it the PAN is not compared");
     o.date_given = sub->add_option("--date", o.date,
                                    "Date the expiry is judged at, YYMMDD "
                                    "(default today)");

@@ -121,7 +121,8 @@ Json sdad_json(const EmvSdad& sdad)
     return doc;
 }
 
-void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recovered)
+void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recovered,
+                         const Verdict& verdict)
 {
     Json full;
     full["header"] = byte_json(common.header);
@@ -143,7 +144,7 @@ void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recov
             checks[row.name] = value;
     }
     full["checks"] = checks;
-    full["valid"] = emv_checks_valid(&common.checks);
+    add_verdict_json(full, verdict);
     doc = full;
 }
 
@@ -152,7 +153,7 @@ std::string recover_text(const Json& doc)
     std::string text;
     for (const auto& field : doc.items()) {
         const std::string& name = field.key();
-        if (name == "hash_ok" || name == "checks" || name == "valid")
+        if (name == "hash_ok" || name == "checks" || name == "valid" || name == "reason")
             continue;
         add_line(text, label_of(name),
                  field.value().is_null() ? "not recovered" : text_value(field.value()));
@@ -164,6 +165,6 @@ std::string recover_text(const Json& doc)
                                                                   : "FAILED";
         add_line(text, row.label, result);
     }
-    add_line(text, "Valid", text_value(doc["valid"]));
+    add_line(text, "Valid", verdict_text(doc));
     return text;
 }

@@ -183,18 +183,22 @@ TEST(CliRecover, EachDamageFailsItsOwnCheck)
 TEST(CliRecover, IccCertificateHashOnlyCheckedWithStaticData)
 {
     const emv_chain::Chain& c = chain();
+    // Without the data the hash covers nothing failed, but nothing is proven.
     const CliRun without = run_cli(icc_args());
-    EXPECT_EQ(without.status, 0) << without.err;
+    EXPECT_EQ(without.status, 3) << without.err;
     const json doc = without.json();
     EXPECT_TRUE(doc["hash_ok"].is_null());
     EXPECT_FALSE(doc["checks"].contains("hash"));
-    EXPECT_EQ(doc["valid"], true);
+    EXPECT_TRUE(doc["valid"].is_null());
+    EXPECT_EQ(doc["reason"], "hash not checked: no --static-data given");
     EXPECT_EQ(doc["pan"], "4761739001010119FFFF");
     EXPECT_EQ(doc["modulus"], to_hex(c.icc->modulus));
 
     const CliRun with_data = run_cli(with(icc_args(), {"--static-data", to_hex(c.static_data)}));
     EXPECT_EQ(with_data.status, 0) << with_data.err;
     EXPECT_EQ(with_data.json()["hash_ok"], true);
+    EXPECT_EQ(with_data.json()["valid"], true);
+    EXPECT_FALSE(with_data.json().contains("reason"));
 
     const CliRun wrong_data = run_cli(with(icc_args(), {"--static-data", "00"}));
     EXPECT_EQ(wrong_data.status, 1);
@@ -233,8 +237,10 @@ TEST(CliRecover, SignedStaticAndDynamicData)
     EXPECT_EQ(checked.json()["icc_dynamic_data"], to_hex(c.icc_dynamic_data));
     EXPECT_EQ(checked.json()["hash_ok"], true);
     const CliRun unchecked = run_cli(sdad);
-    EXPECT_EQ(unchecked.status, 0) << unchecked.err;
+    EXPECT_EQ(unchecked.status, 3) << unchecked.err;
     EXPECT_TRUE(unchecked.json()["hash_ok"].is_null());
+    EXPECT_TRUE(unchecked.json()["valid"].is_null());
+    EXPECT_EQ(unchecked.json()["reason"], "hash not checked: no --dynamic-data given");
     // Empty terminal data is data: checked, and here wrong.
     const CliRun empty = run_cli(with(sdad, {"--dynamic-data", ""}));
     EXPECT_EQ(empty.status, 1);
@@ -246,12 +252,15 @@ TEST(CliRecover, TextShowsEveryCheckAndValidLast)
     std::vector<std::string> args = icc_args();
     args.erase(args.begin() + 2);  // --json
     const CliRun run = run_cli(args);
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, 3) << run.err;
     const std::vector<std::string> lines = run.lines();
     ASSERT_GE(lines.size(), 13u);
     EXPECT_EQ(lines[0], "Header: 6A");
     EXPECT_EQ(lines[1], "Format: 04");
-    EXPECT_EQ(lines.back(), "Valid: yes");
+    EXPECT_EQ(lines.back(), "Valid: not determined (hash not checked: no --static-data given)");
+    const CliRun checked = run_cli(with(args, {"--static-data", to_hex(chain().static_data)}));
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.lines().back(), "Valid: yes");
     const std::vector<std::string> checks(lines.end() - 13, lines.end() - 1);
     EXPECT_EQ(checks[0], "Check length: passed");
     EXPECT_EQ(checks[7], "Check hash: not checked");
