@@ -23,7 +23,6 @@ const ListKey kLast = {{0xA0, 0, 0, 0x09, 0x99}, 0xF3, support::Bytes(32, 0xE4),
 // The damaged key's lines, as ListEntry writes them: RID, INDEX, MODULUS,
 // EXPONENT, CHECKSUM. In the file they are lines 8 to 12.
 using Lines = std::vector<std::string>;
-constexpr int kRidLine = 8;
 
 Lines lines_of(const std::string& text)
 {
@@ -156,7 +155,7 @@ TEST(CliDamagedList, EveryDamageReportedByLineTheGoodKeysListed)
 {
     for (const Row& r : kRows) {
         SCOPED_TRACE(r.name);
-        const std::string path = write_temp_file("damaged.txt", list_file(r.damage));
+        const std::string path = write_temp_file("damaged_rows.txt", list_file(r.damage));
         const CliRun run = run_cli({"list", "--json", path});
         const nlohmann::json doc = run.json();
         EXPECT_EQ(listed_labels(doc), r.listed);
@@ -187,7 +186,7 @@ TEST(CliDamagedList, EveryDamageReportedByLineTheGoodKeysListed)
 TEST(CliDamagedList, TextNamesTheLineAndTheKey)
 {
     const std::string path =
-        write_temp_file("damaged.txt", list_file([](Lines& l) { l[3] = "EXPONENT : 3x"; }));
+        write_temp_file("damaged_text.txt", list_file([](Lines& l) { l[3] = "EXPONENT : 3x"; }));
     const CliRun verify = run_cli({"verify", path});
     EXPECT_EQ(verify.status, 1);
     EXPECT_EQ(verify.out, "A000000999_F1: OK\n"
@@ -240,7 +239,7 @@ TEST(CliDamagedList, EveryKeyOfALongListIsRead)
 TEST(CliDamagedList, ADamagedKeyIsRefusedByLabel)
 {
     const std::string path =
-        write_temp_file("damaged.txt", list_file([](Lines& l) { l[2][20] = 'G'; }));
+        write_temp_file("damaged_key.txt", list_file([](Lines& l) { l[2][20] = 'G'; }));
     const std::string block(48, '0');
     const CliRun rsa = run_cli({"rsa", "--capks", path, "--key", "a000000999_f2", block});
     EXPECT_EQ(rsa.status, 2);
