@@ -36,7 +36,7 @@ struct EmvTlv {
     int32_t offset;         // where the tag starts, from the start of the outermost data
     int32_t header_length;  // tag and length bytes
     int32_t length;         // value length
-    const uint8_t* value;   // the value's first byte (null when length is 0)
+    const uint8_t* value;   // the value's first byte; with length 0 where it would be (unread)
     bool constructed;       // bit 6 of the tag's first byte: the value holds objects
 };
 
@@ -89,6 +89,10 @@ EmvBytes emv_tlv_value(const EmvTlv* object);
 // the tag lists of DOLs and of 9F4A.
 EmvTlvStatus emv_tlv_read_tag(const uint8_t* data, int32_t length, uint32_t* tag,
                               int32_t* tag_length);
+
+// Reads one length at data[0..left): short form, 81 XX or 82 XX XX; its
+// value and byte count. EMV_TLV_OK, EMV_TLV_LENGTH_CUT or EMV_TLV_LENGTH_FORM.
+EmvTlvStatus emv_tlv_read_length(const uint8_t* data, int32_t left, int32_t* length, int32_t* size);
 
 // True when the tag's first byte marks a constructed object.
 bool emv_tlv_tag_constructed(uint32_t tag);
