@@ -68,6 +68,22 @@ EmvTlvReader emv_tlv_children(const EmvTlv* object);
 // checked here (emv_tlv_check does it).
 EmvTlvStatus emv_tlv_next(EmvTlvReader* reader, EmvTlv* out, EmvTlvError* error);
 
+// Every object of a tree in document order, depth first: an object, then
+// the objects inside it, then its next sibling. A fixed stack of readers,
+// no recursion: data nested deeper than kEmvTlvMaxDepth is refused.
+struct EmvTlvWalk {
+    EmvTlvReader stack[kEmvTlvMaxDepth];
+    int32_t depth;  // of the object returned last: 0 for the outermost level
+    bool enter;     // the object returned last is constructed: its value comes next
+    EmvTlv last;
+};
+
+void emv_tlv_walk_init(EmvTlvWalk* walk, EmvBytes data);
+
+// The next object (walk->depth tells its level): EMV_TLV_OK, EMV_TLV_END
+// when the whole data has been read, or the problem met and where.
+EmvTlvStatus emv_tlv_walk_next(EmvTlvWalk* walk, EmvTlv* out, EmvTlvError* error);
+
 // Checks the whole data, constructed values read recursively: EMV_TLV_OK
 // when well-formed (empty or padding-only data is), otherwise the first
 // problem and where it stands.

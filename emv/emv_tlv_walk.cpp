@@ -3,68 +3,61 @@
 // kEmvTlvMaxDepth is refused instead of growing the call stack.
 #include "emv/emv_tlv.h"
 
-namespace {
+void emv_tlv_walk_init(EmvTlvWalk* walk, EmvBytes data)
+{
+    walk->stack[0] = emv_tlv_reader(data);
+    walk->depth = 0;
+    walk->enter = false;
+    walk->last = {};
+}
 
-// One step of the walk: the next object in document order, or END when the
-// whole data has been read, or the problem met.
-class Walk {
-public:
-    explicit Walk(EmvBytes data) { stack_[0] = emv_tlv_reader(data); }
-
-    EmvTlvStatus next(EmvTlv* out, EmvTlvError* error)
-    {
-        // The object returned last is entered now, so a lookup sees it even
-        // when its children lie too deep.
-        if (enter_) {
-            enter_ = false;
-            if (depth_ + 1 == kEmvTlvMaxDepth) {
-                if (error != nullptr) {
-                    *error = {EMV_TLV_TOO_DEEP, last_.offset};
-                }
-                return EMV_TLV_TOO_DEEP;
+EmvTlvStatus emv_tlv_walk_next(EmvTlvWalk* walk, EmvTlv* out, EmvTlvError* error)
+{
+    // The object returned last is entered only now, so a caller sees it
+    // even when its children lie too deep.
+    if (walk->enter) {
+        walk->enter = false;
+        if (walk->depth + 1 == kEmvTlvMaxDepth) {
+            if (error != nullptr) {
+                *error = {EMV_TLV_TOO_DEEP, walk->last.offset};
             }
-            stack_[++depth_] = emv_tlv_children(&last_);
+            return EMV_TLV_TOO_DEEP;
         }
-        for (;;) {
-            const EmvTlvStatus status = emv_tlv_next(&stack_[depth_], out, error);
-            if (status == EMV_TLV_END && depth_ > 0) {
-                --depth_;
-                continue;
-            }
-            if (status == EMV_TLV_OK && out->constructed) {
-                enter_ = true;
-                last_ = *out;
-            }
-            return status;
-        }
+        walk->stack[++walk->depth] = emv_tlv_children(&walk->last);
     }
-
-private:
-    EmvTlvReader stack_[kEmvTlvMaxDepth];
-    int32_t depth_ = 0;
-    bool enter_ = false;
-    EmvTlv last_ = {};
-};
-
-}  // namespace
+    for (;;) {
+        const EmvTlvStatus status = emv_tlv_next(&walk->stack[walk->depth], out, error);
+        if (status == EMV_TLV_END && walk->depth > 0) {
+            --walk->depth;
+            continue;
+        }
+        if (status == EMV_TLV_OK && out->constructed && out->length > 0) {
+            walk->enter = true;
+            walk->last = *out;
+        }
+        return status;
+    }
+}
 
 EmvTlvStatus emv_tlv_check(EmvBytes data, EmvTlvError* error)
 {
-    Walk walk(data);
+    EmvTlvWalk walk;
+    emv_tlv_walk_init(&walk, data);
     EmvTlv object;
     EmvTlvStatus status;
     do {
-        status = walk.next(&object, error);
+        status = emv_tlv_walk_next(&walk, &object, error);
     } while (status == EMV_TLV_OK);
     return status == EMV_TLV_END ? EMV_TLV_OK : status;
 }
 
 EmvTlvStatus emv_tlv_find(EmvBytes data, uint32_t tag, EmvTlv* out, EmvTlvError* error)
 {
-    Walk walk(data);
+    EmvTlvWalk walk;
+    emv_tlv_walk_init(&walk, data);
     EmvTlv object;
     EmvTlvStatus status;
-    while ((status = walk.next(&object, error)) == EMV_TLV_OK) {
+    while ((status = emv_tlv_walk_next(&walk, &object, error)) == EMV_TLV_OK) {
         if (object.tag == tag) {
             *out = object;
             return EMV_TLV_OK;
