@@ -36,3 +36,15 @@ void emv_oda_take_generate_ac(EmvOdaCard* card, const EmvCommand* command, EmvBy
 // After the exchanges: the AFL's entries, which records take part in ODA,
 // the 8F and 5A shortcuts and the transaction date.
 void emv_oda_finish_card(EmvOdaCard* card);
+
+// Names a data object or record the method needs and the card lacks (once).
+void emv_oda_add_missing(EmvOdaResult* result, EmvOdaMissing missing);
+
+// CDA: the ICC dynamic data's layout, its CID against 9F27 and its
+// transaction data hash code, into result->cda (the SDAD already
+// recovered). True when every check passed.
+bool emv_oda_check_cda(const EmvOdaCard* card, EmvOdaResult* result);
+
+// The unpredictable number CDOL1 (8C) places in the GENERATE AC data, or
+// not given.
+EmvBytes emv_oda_unpredictable_number(const EmvOdaCard* card);
