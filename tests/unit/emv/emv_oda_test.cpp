@@ -57,11 +57,6 @@ std::unique_ptr<Run> run(const Card& c, EmvDate date = kTransactionDate,
     return r;
 }
 
-Bytes of(EmvBytes b)
-{
-    return b.length < 0 ? Bytes{} : bytes(b.data, static_cast<size_t>(b.length));
-}
-
 std::string missing_text(const EmvOdaResult& r)
 {
     std::string text;
@@ -129,6 +124,11 @@ const PassCase kPassing[] = {
     {"cda_gpo1_t0_tag_list", spec(Method::Cda, 1, 2, true, true), "CDA", "0000000000"},
 };
 
+void PrintTo(const PassCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class OdaPasses : public ::testing::TestWithParam<PassCase> {};
 
 TEST_P(OdaPasses, EveryStepPassesAndTheCardIsReadAsLogged)
@@ -139,14 +139,14 @@ TEST_P(OdaPasses, EveryStepPassesAndTheCardIsReadAsLogged)
     const EmvOdaCard& card = r->card;
     const EmvOdaResult& res = r->result;
     ASSERT_TRUE(r->collected) << card.errors[0].kind << " at line " << card.errors[0].line;
-    EXPECT_EQ(of(card.aid), c.aid);
-    EXPECT_EQ(of(card.rid), c.rid);
-    EXPECT_EQ(to_hex(of(card.pan)), "4761739001010119");
-    EXPECT_EQ(of(card.afl), c.afl);
+    EXPECT_EQ(bytes(card.aid), c.aid);
+    EXPECT_EQ(bytes(card.rid), c.rid);
+    EXPECT_EQ(to_hex(bytes(card.pan)), "4761739001010119");
+    EXPECT_EQ(bytes(card.afl), c.afl);
     EXPECT_EQ(bytes(card.aip, 2), c.aip);
     EXPECT_EQ(card.gpo_format, p.spec.gpo_format);
-    EXPECT_EQ(of(card.pdol_data), c.pdol_data);
-    EXPECT_EQ(of(card.cdol1_data), c.cdol1_data);
+    EXPECT_EQ(bytes(card.pdol_data), c.pdol_data);
+    EXPECT_EQ(bytes(card.cdol1_data), c.cdol1_data);
     // The directory record before the SELECT, the second read and the
     // second transaction do not count: five records, two for ODA.
     ASSERT_EQ(card.record_count, 5);
@@ -264,6 +264,11 @@ const FailCase kFailing[] = {
      EMV_ODA_METHOD_NONE, "DDA", "sdad", "2800000000", "9F4B"},
 };
 
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class OdaFails : public ::testing::TestWithParam<FailCase> {};
 
 TEST_P(OdaFails, NamesTheStepAndTheTvrBits)
@@ -354,6 +359,11 @@ const ErrorCase kErrors[] = {
      "gpo",
      {EMV_TLV_OK, 0}},
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OdaCollectErrors : public ::testing::TestWithParam<ErrorCase> {};
 
