@@ -20,6 +20,7 @@ struct RecoverOptions {
     std::string exponent_flag;
     std::string modulus;
     std::string signer_exponent;
+    uint8_t format = 0;       // the format byte of the kind
     std::string signed_flag;  // --cert, --ssad or --sdad
     std::string signed_data;
     std::string remainder;
@@ -110,6 +111,11 @@ int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus st
     const std::string key_flag = o.modulus_flag.empty() ? "--ca-modulus" : o.modulus_flag;
     if (status == EMV_RECOVER_BAD_KEY)
         throw UsageError(key_flag, "not a usable key");
+    if (status == EMV_RECOVER_SHORT_MODULUS) {
+        throw UsageError(key_flag, "the modulus has " + std::to_string(in.modulus.size()) +
+                                       " bytes, this format needs at least " +
+                                       std::to_string(emv_layout_length(o.format)));
+    }
     if (status == EMV_RECOVER_RSA_FAILED) {
         // The length matched; a value the modulus does not exceed cannot have
         // been signed with this key.
@@ -223,12 +229,14 @@ void add_recover_commands(CLI::App& app, Action& chosen)
     recover->require_subcommand(1);
 
     auto issuer = std::make_shared<RecoverOptions>();
+    issuer->format = EMV_FORMAT_ISSUER_CERT;
     CLI::App* sub = add_kind(recover, chosen, "issuer",
                              "Issuer public key certificate (format 02), with a CA key", run_issuer,
                              issuer, "--cert", nullptr);
     add_cert_options(sub, *issuer);
 
     auto icc = std::make_shared<RecoverOptions>();
+    icc->format = EMV_FORMAT_ICC_CERT;
     sub = add_kind(recover, chosen, "icc",
                    "ICC public key certificate (format 04), with the issuer key", run_icc, icc,
                    "--cert", "issuer");
@@ -237,6 +245,7 @@ void add_recover_commands(CLI::App& app, Action& chosen)
                     "Static data to be authenticated in hex (hash not checked when absent)");
 
     auto ssad = std::make_shared<RecoverOptions>();
+    ssad->format = EMV_FORMAT_SSAD;
     sub = add_kind(recover, chosen, "ssad",
                    "Signed static application data (format 03), with the issuer key", run_ssad,
                    ssad, "--ssad", "issuer");
@@ -244,6 +253,7 @@ void add_recover_commands(CLI::App& app, Action& chosen)
     ssad->data_given->required();
 
     auto sdad = std::make_shared<RecoverOptions>();
+    sdad->format = EMV_FORMAT_SDAD;
     sub = add_kind(recover, chosen, "sdad",
                    "Signed dynamic application data (format 05), with the ICC key", run_sdad, sdad,
                    "--sdad", "icc");

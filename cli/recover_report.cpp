@@ -21,6 +21,8 @@ const CheckRow kChecks[] = {
     {"hash", &EmvChecks::hash, "Check hash"},
     {"expiry", &EmvChecks::expiry, "Check expiry"},
     {"pan", &EmvChecks::pan, "Check PAN"},
+    {"pan_form", &EmvChecks::pan_form, "Check PAN form"},
+    {"dynamic_data_length", &EmvChecks::dynamic_data_length, "Check dynamic data length"},
 };
 
 struct FieldLabel {
