@@ -36,7 +36,7 @@ bool common_passed(EmvRecoverStatus status, const EmvChecks& c)
 bool key_cert_passed(EmvRecoverStatus status, const EmvChecks& c)
 {
     return common_passed(status, c) && passed(c.pk_algorithm) && passed(c.key_length) &&
-           passed(c.expiry) && passed(c.pan);
+           passed(c.expiry) && passed(c.pan) && passed(c.pan_form);
 }
 
 // The value of a data object the step needs; named in missing when absent.
@@ -176,7 +176,7 @@ EmvOdaStep step_sdad(Run* run, EmvOdaMethod method)
     r->sdad_status = emv_recover_sdad(key.modulus, key.modulus_length, object(run, 0x9F47), sdad,
                                       dynamic_data, &r->sdad);
     const bool ok = common_passed(r->sdad_status, r->sdad.common.checks) &&
-                    passed(r->sdad.common.checks.key_length);
+                    passed(r->sdad.common.checks.dynamic_data_length);
     return ok ? EMV_ODA_STEP_NONE : EMV_ODA_STEP_SDAD;
 }
 
