@@ -107,7 +107,9 @@ EmvOdaStep step_issuer(Run* run)
     r->issuer_status =
         emv_recover_issuer_cert(ca->modulus.data, ca->modulus.length, ca->exponent, cert,
                                 object(run, 0x92), exponent, &run->cert_options, &r->issuer);
-    if (r->issuer_status == EMV_RECOVER_BAD_KEY) {
+    // A CA key that cannot be used, or too short for the certificate's
+    // layout, is the CA key's failure.
+    if (r->issuer_status == EMV_RECOVER_BAD_KEY || r->issuer_status == EMV_RECOVER_SHORT_MODULUS) {
         return EMV_ODA_STEP_CA_KEY;
     }
     if (r->issuer_status == EMV_RECOVER_OK) {

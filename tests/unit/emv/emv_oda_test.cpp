@@ -34,7 +34,7 @@ std::vector<EmvExchange> exchanges_of(const Card& card)
     return out;
 }
 
-struct Run {
+struct OdaRun {
     EmvOdaCard card;
     EmvOdaResult result;
     bool collected;
@@ -42,10 +42,10 @@ struct Run {
 
 // Collects the card, looks its CA key up in a list holding only RID
 // A000000003 index 92, and authenticates it.
-std::unique_ptr<Run> run(const Card& c, EmvDate date = kTransactionDate,
-                         EmvOdaMethod force = EMV_ODA_METHOD_NONE)
+std::unique_ptr<OdaRun> run(const Card& c, EmvDate date = kTransactionDate,
+                            EmvOdaMethod force = EMV_ODA_METHOD_NONE)
 {
-    auto r = std::make_unique<Run>();
+    auto r = std::make_unique<OdaRun>();
     const std::vector<EmvExchange> log = exchanges_of(c);
     r->collected = emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), &r->card);
     const EmvCaKey key = {given(c.ca->modulus), given(c.ca->exponent)};
@@ -316,6 +316,21 @@ TEST(OdaFailingCheck, IsTheOneThatWasBroken)
     EXPECT_EQ(hash->result.cda.cid_check, EMV_CHECK_PASSED);
     EXPECT_EQ(hash->result.cda.transaction_data_hash_check, EMV_CHECK_FAILED);
     EXPECT_EQ(failed(hash->result.sdad.common.checks), "");
+}
+
+TEST(OdaCaKey, TooShortForTheIssuerCertificateFailsAtTheCaKey)
+{
+    const Card c = emv_card::make_card(spec(Method::Dda));
+    const std::vector<EmvExchange> log = exchanges_of(c);
+    auto r = std::make_unique<OdaRun>();
+    ASSERT_TRUE(emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), &r->card));
+    const Bytes short_modulus(c.ca->modulus.begin(), c.ca->modulus.begin() + 32);
+    const EmvCaKey key = {given(short_modulus), given(c.ca->exponent)};
+    const EmvOdaOptions options = {kTransactionDate, nullptr, EMV_ODA_METHOD_NONE};
+    emv_oda_authenticate(&r->card, &key, &options, &r->result);
+    EXPECT_EQ(r->result.issuer_status, EMV_RECOVER_SHORT_MODULUS);
+    EXPECT_EQ(step(r->result), "ca_key");
+    EXPECT_EQ(to_hex(bytes(r->result.tvr, 5)), "0800000000");
 }
 
 TEST(OdaNotPerformed, WhenTheAipSupportsNoMethod)
