@@ -46,7 +46,9 @@ struct EmvAflEntry {
 };
 
 // A record as read (the response data, SW left out): the first 9000 answer
-// to READ RECORD of that SFI and number.
+// to READ RECORD of that SFI and number. Records of SFI 1-10 must be
+// BER-TLV (EMV_ODA_ERROR_NOT_TLV otherwise); a record of SFI 11-30 is kept
+// whatever it holds, since it is authenticated as read.
 struct EmvOdaRecord {
     uint8_t sfi;
     uint8_t number;

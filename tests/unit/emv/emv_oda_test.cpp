@@ -113,6 +113,12 @@ CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = f
     return s;
 }
 
+CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& f)
+{
+    f(s);
+    return s;
+}
+
 const PassCase kPassing[] = {
     {"sda", spec(Method::Sda), "SDA", "0200000000"},
     {"sda_gpo1_tag_list", spec(Method::Sda, 1, 2, true), "SDA", "0200000000"},
@@ -122,6 +128,10 @@ const PassCase kPassing[] = {
     {"dda_t0_tag_list", spec(Method::Dda, 2, 1, true, true), "DDA", "0000000000"},
     {"cda", spec(Method::Cda), "CDA", "0000000000"},
     {"cda_gpo1_t0_tag_list", spec(Method::Cda, 1, 2, true, true), "CDA", "0000000000"},
+    // SFI 11-30: the record is signed as read, BER-TLV or not.
+    {"dda_sfi11_record_not_tlv",
+     with(spec(Method::Dda), [](CardSpec& s) { s.sfi11_record = from_hex("DF8101FF"); }), "DDA",
+     "0000000000"},
 };
 
 void PrintTo(const PassCase& c, std::ostream* os)
@@ -208,12 +218,6 @@ struct FailCase {
     const char* tvr;
     const char* missing;
 };
-
-CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& f)
-{
-    f(s);
-    return s;
-}
 
 const std::function<void(Card&)> kNoChange = [](Card&) {};
 
