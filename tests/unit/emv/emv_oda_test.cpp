@@ -419,6 +419,27 @@ TEST(OdaCollect, GetResponseAnsweredWith61AgainIsRefused)
     EXPECT_EQ(card->errors[0].line, static_cast<int32_t>(2 * c.at.at("gpo") + 1));
 }
 
+TEST(OdaCollect, RecordsBeyondItsStorageAreErrorsNotDropped)
+{
+    Card c = emv_card::make_card(spec(Method::Sda));
+    // Records of SFI 12 the AFL does not name fill the card's storage first.
+    const auto after_gpo = c.log.begin() + static_cast<long>(c.at.at("gpo") + 1);
+    std::vector<emv_card::Exchange> extra;
+    for (int n = 1; n <= kEmvOdaMaxRecords; ++n) {
+        extra.push_back({{0x00, 0xB2, static_cast<uint8_t>(n), 0x64, 0x00},
+                         emv_card::answer(emv_card::tlv(0x70, {}))});
+    }
+    c.log.insert(after_gpo, extra.begin(), extra.end());
+    const std::vector<EmvExchange> log = exchanges_of(c);
+    auto card = std::make_unique<EmvOdaCard>();
+    EXPECT_FALSE(emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), card.get()));
+    EXPECT_EQ(card->record_count, kEmvOdaMaxRecords);
+    ASSERT_GE(card->error_count, 1);
+    EXPECT_EQ(card->errors[0].kind, EMV_ODA_ERROR_TOO_MANY_RECORDS);
+    const size_t first_refused = c.at.at("record 1 1") + extra.size();
+    EXPECT_EQ(card->errors[0].line, static_cast<int32_t>(2 * first_refused + 1));
+}
+
 TEST(OdaCollect, DateFromThePdolDataWhenCdol1CarriesNone)
 {
     Card c = emv_card::make_card(spec(Method::Sda));
