@@ -2,8 +2,9 @@
 // SELECT, GET PROCESSING OPTIONS, READ RECORD, INTERNAL AUTHENTICATE and
 // GENERATE AC, collected from the command and response bytes of a log.
 //
-// The transaction: the first GET PROCESSING OPTIONS answered 9000, and the
-// last SELECT by name (00 A4 04) answered 9000 before it; READ RECORD,
+// The transaction: the first GET PROCESSING OPTIONS answered 9000 (or whose
+// answer could not be read, so its error is reported), and the last SELECT
+// by name (00 A4 04) answered 9000 before it; READ RECORD,
 // INTERNAL AUTHENTICATE and GENERATE AC count only after that SELECT and
 // before the next SELECT by name (directory records read before the
 // application is selected, and a second transaction later in the same log,
