@@ -59,6 +59,8 @@ int main(int argc, char** argv)
     add_hash_command(app, chosen);
     add_rsa_command(app, chosen);
     add_recover_commands(app, chosen);
+    add_tlv_command(app, chosen);
+    add_oda_command(app, chosen);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
