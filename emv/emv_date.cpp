@@ -55,3 +55,9 @@ EmvCheckResult emv_check_expiry(const uint8_t expiry[2], EmvDate today)
     const int64_t last_valid = day_key(year, month, last_day_of(year, month));
     return emv_result(day_key(today.year, today.month, today.day) <= last_valid);
 }
+
+bool emv_date_valid(EmvDate date)
+{
+    return date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+           date.day <= last_day_of(date.year, date.month);
+}

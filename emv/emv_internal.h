@@ -49,6 +49,9 @@ EmvCheckResult emv_check_hash(EmvBlock block, const EmvBytes* parts, int32_t par
 // is not a decimal digit fails.
 EmvCheckResult emv_check_expiry(const uint8_t expiry[2], EmvDate today);
 
+// True when the date is a day of the calendar (month 1-12, day within it).
+bool emv_date_valid(EmvDate date);
+
 // True when pan is 1 to 19 ASCII digits.
 bool emv_pan_well_formed(const char* pan);
 

@@ -36,7 +36,7 @@ struct EmvTlv {
     int32_t offset;         // where the tag starts, from the start of the outermost data
     int32_t header_length;  // tag and length bytes
     int32_t length;         // value length
-    const uint8_t* value;   // the value's first byte (null when length is 0)
+    const uint8_t* value;   // the value's first byte; with length 0 where it would be (unread)
     bool constructed;       // bit 6 of the tag's first byte: the value holds objects
 };
 
@@ -68,6 +68,22 @@ EmvTlvReader emv_tlv_children(const EmvTlv* object);
 // checked here (emv_tlv_check does it).
 EmvTlvStatus emv_tlv_next(EmvTlvReader* reader, EmvTlv* out, EmvTlvError* error);
 
+// Every object of a tree in document order, depth first: an object, then
+// the objects inside it, then its next sibling. A fixed stack of readers,
+// no recursion: data nested deeper than kEmvTlvMaxDepth is refused.
+struct EmvTlvWalk {
+    EmvTlvReader stack[kEmvTlvMaxDepth];
+    int32_t depth;  // of the object returned last: 0 for the outermost level
+    bool enter;     // the object returned last is constructed: its value comes next
+    EmvTlv last;
+};
+
+void emv_tlv_walk_init(EmvTlvWalk* walk, EmvBytes data);
+
+// The next object (walk->depth tells its level): EMV_TLV_OK, EMV_TLV_END
+// when the whole data has been read, or the problem met and where.
+EmvTlvStatus emv_tlv_walk_next(EmvTlvWalk* walk, EmvTlv* out, EmvTlvError* error);
+
 // Checks the whole data, constructed values read recursively: EMV_TLV_OK
 // when well-formed (empty or padding-only data is), otherwise the first
 // problem and where it stands.
@@ -89,6 +105,10 @@ EmvBytes emv_tlv_value(const EmvTlv* object);
 // the tag lists of DOLs and of 9F4A.
 EmvTlvStatus emv_tlv_read_tag(const uint8_t* data, int32_t length, uint32_t* tag,
                               int32_t* tag_length);
+
+// Reads one length at data[0..left): short form, 81 XX or 82 XX XX; its
+// value and byte count. EMV_TLV_OK, EMV_TLV_LENGTH_CUT or EMV_TLV_LENGTH_FORM.
+EmvTlvStatus emv_tlv_read_length(const uint8_t* data, int32_t left, int32_t* length, int32_t* size);
 
 // True when the tag's first byte marks a constructed object.
 bool emv_tlv_tag_constructed(uint32_t tag);

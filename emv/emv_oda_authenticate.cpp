@@ -1,0 +1,295 @@
+// Offline data authentication of a collected card: the method, the data it
+// needs, its steps in order (the first failure stops the rest), and the TVR
+// bits a terminal would set.
+#include <cstring>
+
+#include "emv/emv_internal.h"
+#include "emv/emv_oda_internal.h"
+
+namespace {
+
+constexpr int32_t kIssuerCertFixed = 36;  // issuer certificate bytes around its key field
+constexpr int32_t kIccCertFixed = 42;
+constexpr int32_t kPanTextSize = 24;
+
+// What the steps share.
+struct Run {
+    const EmvOdaCard* card;
+    const EmvCaKey* ca_key;
+    EmvCertOptions cert_options;
+    EmvOdaResult* result;
+};
+
+bool passed(EmvCheckResult r)
+{
+    return r == EMV_CHECK_PASSED;
+}
+
+// Every check of the common part made and passed, and nothing failed.
+bool common_passed(EmvRecoverStatus status, const EmvChecks& c)
+{
+    return status == EMV_RECOVER_OK && emv_checks_valid(&c) && passed(c.length) &&
+           passed(c.header) && passed(c.trailer) && passed(c.format) && passed(c.hash_algorithm) &&
+           passed(c.hash);
+}
+
+bool key_cert_passed(EmvRecoverStatus status, const EmvChecks& c)
+{
+    return common_passed(status, c) && passed(c.pk_algorithm) && passed(c.key_length) &&
+           passed(c.expiry) && passed(c.pan);
+}
+
+// The value of a data object the step needs; named in missing when absent.
+EmvBytes need(Run* run, uint32_t tag, EmvBytes value)
+{
+    if (!emv_given(value)) {
+        emv_oda_add_missing(run->result, {tag, 0, 0});
+    }
+    return value;
+}
+
+EmvBytes need(Run* run, uint32_t tag)
+{
+    return need(run, tag, emv_oda_object(run->card, tag));
+}
+
+// An optional data object: given, or not given when absent.
+EmvBytes object(const Run* run, uint32_t tag)
+{
+    return emv_oda_object(run->card, tag);
+}
+
+// The remainder, which is needed only when the key is longer than its field.
+void need_remainder(Run* run, uint32_t tag, uint8_t pk_length, int32_t field)
+{
+    if (pk_length > field && !emv_given(object(run, tag))) {
+        emv_oda_add_missing(run->result, {tag, 0, 0});
+    }
+}
+
+// Every data object the method needs, named when absent (remainders are
+// named once the certificates say whether they are needed).
+void name_needed(Run* run, EmvOdaMethod method)
+{
+    const EmvOdaCard* card = run->card;
+    const uint32_t always[] = {0x8F, 0x90, 0x9F32};
+    for (uint32_t tag : always) {
+        need(run, tag);
+    }
+    if (run->cert_options.pan == nullptr) {
+        need(run, 0x5A);
+    }
+    if (method == EMV_ODA_SDA) {
+        need(run, 0x93);
+        return;
+    }
+    need(run, 0x9F46);
+    need(run, 0x9F47);
+    if (method == EMV_ODA_DDA) {
+        need(run, 0x9F4B, card->ia_sdad);
+        return;
+    }
+    need(run, 0x9F4B, card->genac_sdad);
+    need(run, 0x9F27, card->genac_cid);
+    need(run, 0x8C);
+}
+
+EmvOdaStep step_issuer(Run* run)
+{
+    EmvOdaResult* r = run->result;
+    const EmvBytes cert = object(run, 0x90);
+    const EmvBytes exponent = object(run, 0x9F32);
+    if (!emv_given(cert) || !emv_given(exponent)) {
+        return EMV_ODA_STEP_ISSUER;
+    }
+    const EmvCaKey* ca = run->ca_key;
+    r->issuer_made = true;
+    r->issuer_status =
+        emv_recover_issuer_cert(ca->modulus.data, ca->modulus.length, ca->exponent, cert,
+                                object(run, 0x92), exponent, &run->cert_options, &r->issuer);
+    if (r->issuer_status == EMV_RECOVER_BAD_KEY) {
+        return EMV_ODA_STEP_CA_KEY;
+    }
+    if (r->issuer_status == EMV_RECOVER_OK) {
+        need_remainder(run, 0x92, r->issuer.pk_length, ca->modulus.length - kIssuerCertFixed);
+    }
+    return key_cert_passed(r->issuer_status, r->issuer.common.checks) ? EMV_ODA_STEP_NONE
+                                                                      : EMV_ODA_STEP_ISSUER;
+}
+
+EmvOdaStep step_ssad(Run* run)
+{
+    EmvOdaResult* r = run->result;
+    const EmvBytes ssad = object(run, 0x93);
+    if (!emv_given(ssad)) {
+        return EMV_ODA_STEP_SSAD;
+    }
+    const EmvPublicKey& key = r->issuer.key;
+    r->ssad_made = true;
+    r->ssad_status = emv_recover_ssad(key.modulus, key.modulus_length, object(run, 0x9F32), ssad,
+                                      {r->static_data, r->static_data_length}, &r->ssad);
+    return common_passed(r->ssad_status, r->ssad.common.checks) ? EMV_ODA_STEP_NONE
+                                                                : EMV_ODA_STEP_SSAD;
+}
+
+EmvOdaStep step_icc(Run* run)
+{
+    EmvOdaResult* r = run->result;
+    const EmvBytes cert = object(run, 0x9F46);
+    const EmvBytes exponent = object(run, 0x9F47);
+    if (!emv_given(cert) || !emv_given(exponent)) {
+        return EMV_ODA_STEP_ICC;
+    }
+    const EmvPublicKey& key = r->issuer.key;
+    r->icc_made = true;
+    r->icc_status = emv_recover_icc_cert(
+        key.modulus, key.modulus_length, object(run, 0x9F32), cert, object(run, 0x9F48), exponent,
+        {r->static_data, r->static_data_length}, &run->cert_options, &r->icc);
+    if (r->icc_status == EMV_RECOVER_OK) {
+        need_remainder(run, 0x9F48, r->icc.pk_length, key.modulus_length - kIccCertFixed);
+    }
+    return key_cert_passed(r->icc_status, r->icc.common.checks) ? EMV_ODA_STEP_NONE
+                                                                : EMV_ODA_STEP_ICC;
+}
+
+// The SDAD with the ICC key: DDA's over the DDOL data, CDA's over the
+// unpredictable number.
+EmvOdaStep step_sdad(Run* run, EmvOdaMethod method)
+{
+    EmvOdaResult* r = run->result;
+    const EmvOdaCard* card = run->card;
+    const EmvBytes sdad = method == EMV_ODA_DDA ? card->ia_sdad : card->genac_sdad;
+    if (!emv_given(sdad) || (method == EMV_ODA_CDA && !emv_given(object(run, 0x8C)))) {
+        return EMV_ODA_STEP_SDAD;
+    }
+    EmvBytes dynamic_data = card->ddol_data;
+    if (method == EMV_ODA_CDA) {
+        dynamic_data = emv_oda_unpredictable_number(card);
+        r->cda.unpredictable_number_length = -1;
+        if (emv_given(dynamic_data) && dynamic_data.length <= kEmvOdaMaxUnpredictable) {
+            memcpy(r->cda.unpredictable_number, dynamic_data.data, (size_t)dynamic_data.length);
+            r->cda.unpredictable_number_length = dynamic_data.length;
+        }
+    }
+    const EmvPublicKey& key = r->icc.key;
+    r->sdad_made = true;
+    r->sdad_status = emv_recover_sdad(key.modulus, key.modulus_length, object(run, 0x9F47), sdad,
+                                      dynamic_data, &r->sdad);
+    const bool ok = common_passed(r->sdad_status, r->sdad.common.checks) &&
+                    passed(r->sdad.common.checks.key_length);
+    return ok ? EMV_ODA_STEP_NONE : EMV_ODA_STEP_SDAD;
+}
+
+EmvOdaStep run_steps(Run* run, EmvOdaMethod method)
+{
+    if (!emv_given(object(run, 0x8F)) || run->ca_key == nullptr) {
+        return EMV_ODA_STEP_CA_KEY;
+    }
+    EmvOdaStep failed = step_issuer(run);
+    if (failed != EMV_ODA_STEP_NONE) {
+        return failed;
+    }
+    if (run->result->static_data_status != EMV_STATIC_DATA_OK) {
+        return EMV_ODA_STEP_STATIC_DATA;
+    }
+    if (method == EMV_ODA_SDA) {
+        return step_ssad(run);
+    }
+    if ((failed = step_icc(run)) != EMV_ODA_STEP_NONE ||
+        (failed = step_sdad(run, method)) != EMV_ODA_STEP_NONE) {
+        return failed;
+    }
+    if (method == EMV_ODA_CDA) {
+        run->result->cda_made = true;
+        return emv_oda_check_cda(run->card, run->result) ? EMV_ODA_STEP_NONE : EMV_ODA_STEP_CDA;
+    }
+    return EMV_ODA_STEP_NONE;
+}
+
+// The PAN digits of 5A (BCD, F-padded); a nibble that is neither a digit
+// nor trailing F becomes '?', so the PAN checks fail on it.
+void pan_digits(EmvBytes pan, char out[kPanTextSize])
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < pan.length && n < kPanTextSize - 1; ++i) {
+        const uint8_t nibbles[2] = {(uint8_t)(pan.data[i] >> 4), (uint8_t)(pan.data[i] & 0x0F)};
+        for (uint8_t v : nibbles) {
+            if (v == 0x0F || n == kPanTextSize - 1) {
+                out[n] = '\0';
+                return;
+            }
+            out[n++] = v <= 9 ? (char)('0' + v) : '?';
+        }
+    }
+    out[n] = '\0';
+}
+
+uint8_t failed_bit(EmvOdaMethod method)
+{
+    switch (method) {
+        case EMV_ODA_SDA:
+            return EMV_TVR_SDA_FAILED;
+        case EMV_ODA_DDA:
+            return EMV_TVR_DDA_FAILED;
+        default:
+            return EMV_TVR_CDA_FAILED;
+    }
+}
+
+}  // namespace
+
+EmvOdaMethod emv_oda_choose_method(const EmvOdaCard* card)
+{
+    if (!card->has_aip) {
+        return EMV_ODA_METHOD_NONE;
+    }
+    const uint8_t aip = card->aip[0];
+    if ((aip & EMV_AIP_CDA) != 0 && card->genac_line != 0 && card->cda_requested) {
+        return EMV_ODA_CDA;
+    }
+    if ((aip & EMV_AIP_DDA) != 0) {
+        return EMV_ODA_DDA;
+    }
+    return (aip & EMV_AIP_SDA) != 0 ? EMV_ODA_SDA : EMV_ODA_METHOD_NONE;
+}
+
+void emv_oda_authenticate(const EmvOdaCard* card, const EmvCaKey* ca_key,
+                          const EmvOdaOptions* options, EmvOdaResult* result)
+{
+    memset(result, 0, sizeof *result);
+    result->cda.unpredictable_number_length = -1;
+    const EmvOdaMethod forced = options != nullptr ? options->force : EMV_ODA_METHOD_NONE;
+    const EmvOdaMethod method =
+        forced != EMV_ODA_METHOD_NONE ? forced : emv_oda_choose_method(card);
+    char pan[kPanTextSize] = {0};
+    if (emv_given(card->pan)) {
+        pan_digits(card->pan, pan);
+    }
+    Run run = {card, ca_key, {nullptr, options != nullptr ? options->date : emv_today()}, result};
+    if (options != nullptr && options->pan != nullptr) {
+        run.cert_options.pan = options->pan;
+    } else if (emv_given(card->pan)) {
+        run.cert_options.pan = pan;
+    }
+
+    emv_oda_static_data(card, result);
+    if (method == EMV_ODA_METHOD_NONE) {
+        result->missing_count = 0;  // nothing is needed when nothing is made
+        result->outcome = EMV_ODA_NOT_PERFORMED;
+        result->tvr[0] = EMV_TVR_ODA_NOT_PERFORMED;
+        return;
+    }
+    result->method = method;
+    name_needed(&run, method);
+    result->failed_step = run_steps(&run, method);
+    result->outcome = result->failed_step == EMV_ODA_STEP_NONE ? EMV_ODA_PASSED : EMV_ODA_FAILED;
+    if (method == EMV_ODA_SDA) {
+        result->tvr[0] |= EMV_TVR_SDA_SELECTED;
+    }
+    if (result->outcome == EMV_ODA_FAILED) {
+        result->tvr[0] |= failed_bit(method);
+    }
+    if (result->missing_count > 0) {
+        result->tvr[0] |= EMV_TVR_ICC_DATA_MISSING;
+    }
+}
