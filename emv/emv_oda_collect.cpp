@@ -37,11 +37,22 @@ int32_t last_select(const EmvExchange* exchanges, int32_t count, int32_t before)
     return found;
 }
 
+// A GET PROCESSING OPTIONS answer that could not be read (no SW, chained
+// 61XX) may be the transaction's: it is taken, so its error is reported.
+bool gpo_candidate(const EmvExchange* exchanges, int32_t count, int32_t i)
+{
+    if (kind_at(exchanges, i) != EMV_CMD_GPO) {
+        return false;
+    }
+    const EmvAnswer a = emv_read_answer(exchanges, count, i);
+    return a.error != 0 || (a.answered && a.sw == kEmvSwOk);
+}
+
 Bounds find_transaction(const EmvExchange* exchanges, int32_t count)
 {
     Bounds b = {-1, -1, count};
     for (int32_t i = 0; i < count && b.gpo < 0; ++i) {
-        if (kind_at(exchanges, i) == EMV_CMD_GPO && answered_ok(exchanges, count, i)) {
+        if (gpo_candidate(exchanges, count, i)) {
             b.gpo = i;
         }
     }

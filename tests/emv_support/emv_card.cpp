@@ -1,0 +1,341 @@
+// Test support: a card's records and signed data laid out, and one
+// transaction's log with it.
+#include "tests/emv_support/emv_card.h"
+
+#include "tests/support/oracles.h"
+
+namespace emv_card {
+
+namespace {
+
+using emv_chain::from_hex;
+
+Bytes cat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts) {
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
+}
+
+Bytes tag_bytes(uint32_t tag)
+{
+    Bytes out;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        if ((tag >> shift) != 0) {
+            out.push_back(static_cast<uint8_t>(tag >> shift));
+        }
+    }
+    return out;
+}
+
+Bytes ok(const Bytes& data)
+{
+    return cat({data, {0x90, 0x00}});
+}
+
+Bytes command(const Bytes& header, const Bytes& data)
+{
+    Bytes out = header;
+    out.push_back(static_cast<uint8_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    out.push_back(0x00);
+    return out;
+}
+
+// Data objects CDOL1 and PDOL name, and the values the terminal sent.
+const char* kPdol = "9F6604"
+                    "9F0206"
+                    "9A03"
+                    "9F3704";
+const char* kPdolData = "36000000"
+                        "000000001000"
+                        "261208"
+                        "55667788";
+const char* kCdol1 = "9F0206"
+                     "9F0306"
+                     "9F1A02"
+                     "9505"
+                     "5F2A02"
+                     "9A03"
+                     "9C01"
+                     "9F3704";
+const char* kCdol1Data = "000000001000"
+                         "000000000000"
+                         "0826"
+                         "0000000000"
+                         "0826"
+                         "261209"
+                         "00"
+                         "11223344";
+const char* kUnpredictable = "11223344";
+const char* kDdol = "9F3704";
+const char* kDdolData = "0A0B0C0D";
+const char* kPan = "4761739001010119";
+
+Bytes aip_of(Method m)
+{
+    switch (m) {
+        case Method::Sda:
+            return {0x40, 0x00};
+        case Method::Dda:
+            return {0x60, 0x00};  // SDA and DDA: DDA is chosen
+        default:
+            return {0x61, 0x00};  // all three
+    }
+}
+
+struct Records {
+    Bytes sfi1_rec1;   // ODA: value inside 70
+    Bytes sfi1_rec2;   // not ODA
+    Bytes sfi2_rec1;   // not ODA: CA index, issuer certificate
+    Bytes sfi2_rec2;   // not ODA: SSAD or ICC certificate
+    Bytes sfi11_rec1;  // ODA: the whole record
+};
+
+Bytes sfi1_rec1(const CardSpec& spec)
+{
+    Bytes v = cat({tlv(0x5A, from_hex(kPan)), tlv(0x5F24, from_hex("491231")),
+                   tlv(0x5F25, from_hex("200101")), tlv(0x5F34, {0x01}),
+                   tlv(0x8C, from_hex(kCdol1)), tlv(0x8D, from_hex("8A029F3704")),
+                   tlv(0x9F49, from_hex(kDdol)), tlv(0x9F07, {0xFF, 0x00})});
+    if (spec.tag_list) {
+        v = cat({v, tlv(0x9F4A, {0x82})});
+    }
+    return tlv(0x70, v);
+}
+
+Bytes sfi11_rec1()
+{
+    return tlv(0x70,
+               cat({tlv(0x9F08, {0x00, 0x02}), tlv(0x9F0D, from_hex("B860AC8800")),
+                    tlv(0x9F0E, from_hex("0010000000")), tlv(0x9F0F, from_hex("B860BC9800"))}));
+}
+
+Bytes static_data_of(const Records& r, const Bytes& aip, const CardSpec& spec)
+{
+    // SFI 1 record 1 without its 70 header (short form: 2 bytes; long: 3).
+    const size_t header = r.sfi1_rec1[1] == 0x81 ? 3 : 2;
+    Bytes data(r.sfi1_rec1.begin() + static_cast<long>(header), r.sfi1_rec1.end());
+    data = cat({data, r.sfi11_rec1});
+    if (spec.tag_list) {
+        data = cat({data, aip});
+    }
+    return data;
+}
+
+Bytes sign_block(const emv_chain::TestKey& signer, const Bytes& block)
+{
+    return emv_chain::sign(signer, block);
+}
+
+emv_chain::KeyCert issuer_cert(const Card& card)
+{
+    emv_chain::KeyCertSpec spec;
+    spec.format = 0x02;
+    spec.identifier = emv_chain::bcd_padded("476173", 4);
+    return emv_chain::key_cert(spec, card.issuer->modulus, card.issuer->exponent,
+                               card.ca->modulus.size());
+}
+
+emv_chain::KeyCert icc_cert(const Card& card)
+{
+    emv_chain::KeyCertSpec spec;
+    spec.format = 0x04;
+    spec.identifier = emv_chain::bcd_padded(kPan, 10);
+    return emv_chain::key_cert(spec, card.icc->modulus, card.icc->exponent,
+                               card.issuer->modulus.size(), card.static_data);
+}
+
+Bytes sfi2_rec1(const Card& card, const CardSpec& spec)
+{
+    const emv_chain::KeyCert cert = issuer_cert(card);
+    Bytes v;
+    if (spec.with_ca_index) {
+        v = tlv(0x8F, {spec.ca_index});
+    }
+    v = cat({v, tlv(0x90, sign_block(*card.ca, cert.block)), tlv(0x9F32, cert.exponent)});
+    if (!cert.remainder.empty()) {
+        v = cat({v, tlv(0x92, cert.remainder)});
+    }
+    return tlv(0x70, v);
+}
+
+Bytes sfi2_rec2(const Card& card, const CardSpec& spec)
+{
+    if (spec.method == Method::Sda) {
+        const Bytes ssad =
+            emv_chain::ssad_block(card.issuer->modulus.size(), 0xDA, 0xC0, card.static_data);
+        return tlv(0x70, tlv(0x93, sign_block(*card.issuer, ssad)));
+    }
+    const emv_chain::KeyCert cert = icc_cert(card);
+    Bytes v = cat({tlv(0x9F46, sign_block(*card.issuer, cert.block)), tlv(0x9F47, cert.exponent)});
+    if (!cert.remainder.empty()) {
+        v = cat({v, tlv(0x9F48, cert.remainder)});
+    }
+    return tlv(0x70, v);
+}
+
+Bytes fci(const Card& card)
+{
+    return tlv(0x6F, cat({tlv(0x84, card.aid),
+                          tlv(0xA5, cat({tlv(0x50, {'T', 'E', 'S', 'T'}), tlv(0x87, {0x01}),
+                                         tlv(0x9F38, from_hex(kPdol))}))}));
+}
+
+Bytes gpo_response(const Card& card, const CardSpec& spec)
+{
+    if (spec.gpo_format == 1) {
+        return tlv(0x80, cat({card.aip, card.afl}));
+    }
+    return tlv(0x77, cat({tlv(0x82, card.aip), tlv(0x94, card.afl)}));
+}
+
+Bytes ia_response(const Card& card, const CardSpec& spec)
+{
+    const Bytes icc_dynamic = from_hex("08A1A2A3A4A5A6A7A8");
+    const Bytes sdad = sign_block(
+        *card.icc, emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic, card.ddol_data));
+    return spec.ia_format == 1 ? tlv(0x80, sdad) : tlv(0x77, tlv(0x9F4B, sdad));
+}
+
+Bytes genac_response(const Card& card, const CardSpec& spec)
+{
+    const Bytes cid = tlv(0x9F27, {spec.cid});
+    const Bytes atc = tlv(0x9F36, {0x00, 0x01});
+    const Bytes iad = tlv(0x9F10, from_hex("06010A03A00000"));
+    const Bytes cryptogram = from_hex("C1C2C3C4C5C6C7C8");
+    if (spec.method != Method::Cda) {
+        return tlv(0x77, cat({cid, atc, tlv(0x9F26, cryptogram), iad}));
+    }
+    // The transaction data hash covers the response's objects but 9F4B,
+    // in the order returned: 9F27, 9F36, then 9F10 after the SDAD.
+    const Bytes hash = support::Sha1(cat({card.pdol_data, card.cdol1_data, cid, atc, iad}));
+    const Bytes icc_dynamic =
+        cat({{0x08}, from_hex("B1B2B3B4B5B6B7B8"), {spec.signed_cid}, cryptogram, hash});
+    const Bytes sdad =
+        sign_block(*card.icc, emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic,
+                                                    card.unpredictable_number));
+    return tlv(0x77, cat({cid, atc, tlv(0x9F4B, sdad), iad}));
+}
+
+// Appends one command and its answer to the log; under T=0 the answer comes
+// through 61XX / GET RESPONSE (records: 6CXX and the command repeated).
+size_t exchange(Card& card, const CardSpec& spec, const Bytes& cmd, const Bytes& data, bool record)
+{
+    const uint8_t length = static_cast<uint8_t>(data.size());
+    if (spec.t0 && record) {
+        Bytes first = cmd;
+        first.back() = 0x00;
+        card.log.push_back({first, {0x6C, length}});
+        Bytes repeat = cmd;
+        repeat.back() = length;
+        card.log.push_back({repeat, ok(data)});
+    } else if (spec.t0 && !data.empty()) {
+        card.log.push_back({cmd, {0x61, length}});
+        card.log.push_back({{0x00, 0xC0, 0x00, 0x00, length}, ok(data)});
+    } else {
+        card.log.push_back({cmd, ok(data)});
+    }
+    return card.log.size() - 1;
+}
+
+size_t read_record(Card& card, const CardSpec& spec, uint8_t sfi, uint8_t number, const Bytes& data)
+{
+    const Bytes cmd = {0x00, 0xB2, number, static_cast<uint8_t>(sfi << 3 | 4), 0x00};
+    return exchange(card, spec, cmd, data, true);
+}
+
+Bytes select(const Bytes& name)
+{
+    return command({0x00, 0xA4, 0x04, 0x00}, name);
+}
+
+void write_log(Card& card, const CardSpec& spec, const Records& r)
+{
+    const Bytes pse = from_hex("315041592E5359532E4444463031");
+    exchange(card, spec, select(pse), tlv(0x6F, tlv(0x84, pse)), false);
+    // A directory record: SFI 1 record 1 too, read before the application.
+    read_record(card, spec, 1, 1, tlv(0x70, tlv(0x61, tlv(0x4F, card.aid))));
+    exchange(card, spec, select(card.aid), fci(card), false);
+    card.log.push_back({from_hex("80CA9F1700"), {}, false});
+    card.at["gpo"] =
+        exchange(card, spec, command({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
+                 gpo_response(card, spec), false);
+    const struct {
+        uint8_t sfi, number;
+        const Bytes& data;
+    } reads[] = {{1, 1, r.sfi1_rec1},
+                 {1, 2, r.sfi1_rec2},
+                 {2, 1, r.sfi2_rec1},
+                 {2, 2, r.sfi2_rec2},
+                 {11, 1, r.sfi11_rec1}};
+    for (const auto& read : reads) {
+        card.at["record " + std::to_string(read.sfi) + " " + std::to_string(read.number)] =
+            read_record(card, spec, read.sfi, read.number, read.data);
+    }
+    // Read twice: the first answer counts.
+    read_record(card, spec, 1, 1, tlv(0x70, tlv(0x5A, from_hex("5413330089020011"))));
+    if (spec.method == Method::Dda) {
+        card.at["ia"] = exchange(card, spec, command({0x00, 0x88, 0x00, 0x00}, card.ddol_data),
+                                 ia_response(card, spec), false);
+    }
+    const uint8_t p1 = spec.method == Method::Cda ? 0x50 : 0x40;
+    card.at["genac"] = exchange(card, spec, command({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
+                                genac_response(card, spec), false);
+    // A second transaction: its records must not count.
+    exchange(card, spec, select(card.aid), fci(card), false);
+    exchange(card, spec, command({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
+             gpo_response(card, spec), false);
+    read_record(card, spec, 1, 1, tlv(0x70, tlv(0x5A, from_hex("5413330089020011"))));
+}
+
+}  // namespace
+
+Bytes tlv(uint32_t tag, const Bytes& value)
+{
+    Bytes out = tag_bytes(tag);
+    const size_t n = value.size();
+    if (n > 0xFF) {
+        out.insert(out.end(), {0x82, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
+    } else if (n > 0x7F) {
+        out.insert(out.end(), {0x81, static_cast<uint8_t>(n)});
+    } else {
+        out.push_back(static_cast<uint8_t>(n));
+    }
+    out.insert(out.end(), value.begin(), value.end());
+    return out;
+}
+
+Card make_card(const CardSpec& spec)
+{
+    Card card;
+    card.ca = &emv_chain::test_key(1152, 3);
+    card.issuer = &emv_chain::test_key(1024, 3);
+    card.icc = &emv_chain::test_key(768, 65537);
+    card.rid = from_hex("A000000003");
+    card.aid = from_hex("A0000000031010");
+    card.aip = aip_of(spec.method);
+    // SFI 1 records 1-2 (1 for ODA), SFI 2 records 1-2 (none), SFI 11 record 1.
+    card.afl = from_hex("08010201"
+                        "10010200"
+                        "58010101");
+    card.pdol_data = from_hex(kPdolData);
+    card.cdol1_data = from_hex(kCdol1Data);
+    card.ddol_data = from_hex(kDdolData);
+    card.unpredictable_number = from_hex(kUnpredictable);
+
+    Records r;
+    r.sfi1_rec1 = sfi1_rec1(spec);
+    r.sfi1_rec2 = tlv(0x70, cat({tlv(0x5F20, {'C', 'A', 'R', 'D', '/', 'T', 'E', 'S', 'T'}),
+                                 tlv(0x57, from_hex("4761739001010119D49122010000000000"))}));
+    r.sfi11_rec1 = sfi11_rec1();
+    card.static_data = static_data_of(r, card.aip, spec);
+    r.sfi2_rec1 = sfi2_rec1(card, spec);
+    r.sfi2_rec2 = sfi2_rec2(card, spec);
+    write_log(card, spec, r);
+    return card;
+}
+
+}  // namespace emv_card

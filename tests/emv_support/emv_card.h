@@ -1,0 +1,75 @@
+// Test support: a whole card and one transaction with it, as a terminal's
+// log shows it (command and response bytes), made from keys of the chain
+// builder: records in SFI 1-10 and 11-30, an AFL where only some records
+// take part in offline data authentication, GET PROCESSING OPTIONS and
+// INTERNAL AUTHENTICATE in either format, GENERATE AC with or without CDA,
+// and T=0's 61XX / GET RESPONSE and 6CXX / repeat.
+//
+// The log holds, in order: a SELECT of the payment system directory and a
+// directory record (SFI 1 record 1, other content), the application's
+// SELECT, an unanswered command, GET PROCESSING OPTIONS, the AFL's records,
+// INTERNAL AUTHENTICATE (DDA), GENERATE AC, then a second transaction (SELECT,
+// GET PROCESSING OPTIONS, SFI 1 record 1 again with other content): what
+// stands outside the first transaction must not count.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/emv_support/emv_chain.h"
+
+namespace emv_card {
+
+using emv_chain::Bytes;
+
+enum class Method { Sda, Dda, Cda };
+
+struct CardSpec {
+    Method method = Method::Sda;
+    int gpo_format = 2;     // 1: tag 80 = AIP | AFL; 2: template 77
+    int ia_format = 2;      // 1: tag 80 = SDAD; 2: 77 with 9F4B
+    bool tag_list = false;  // 9F4A = 82 in an ODA record: the AIP is signed too
+    bool t0 = false;        // data returned through 61XX / GET RESPONSE, records after 6CXX
+    bool with_ca_index = true;
+    uint8_t ca_index = 0x92;
+    uint8_t cid = 0x40;         // 9F27 in the GENERATE AC response
+    uint8_t signed_cid = 0x40;  // the CID inside CDA's signed dynamic data
+};
+
+// One exchange of the log; answered false: the command has no response.
+struct Exchange {
+    Bytes command;
+    Bytes response;  // data | SW1 SW2
+    bool answered = true;
+};
+
+struct Card {
+    const emv_chain::TestKey* ca;
+    const emv_chain::TestKey* issuer;
+    const emv_chain::TestKey* icc;
+    Bytes rid;  // A000000003
+    Bytes aid;
+    Bytes aip;
+    Bytes afl;
+    Bytes static_data;  // what the SSAD / ICC certificate cover
+    Bytes pdol_data;
+    Bytes cdol1_data;
+    Bytes ddol_data;
+    Bytes unpredictable_number;  // 9F37 as CDOL1 places it
+    std::vector<Exchange> log;
+    // Where things stand in the log: "gpo", "ia", "genac", "record S N" (the
+    // exchange whose response holds that record's data).
+    std::map<std::string, size_t> at;
+};
+
+// Keys: CA 1152 bits (e 3), issuer 1024 bits (e 3, with a remainder), ICC
+// 768 bits (e 65537, with a remainder). PAN 4761739001010119; both
+// certificates expire 12/49; transaction date 26-12-09 in the CDOL1 data
+// (26-12-08 in the PDOL data).
+Card make_card(const CardSpec& spec);
+
+// BER-TLV encoding of one object (short, 81 or 82 length).
+Bytes tlv(uint32_t tag, const Bytes& value);
+
+}  // namespace emv_card
