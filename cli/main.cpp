@@ -1,6 +1,7 @@
 // tarvello-cli: the command-line companion of Tarvello. Lists and verifies
 // CAPK list files, computes checksums, SHA-1 digests and the raw RSA public
-// operation, and opens the EMV data a key signs.
+// operation, opens the EMV data a key signs, decodes BER-TLV card data and
+// makes offline data authentication of a card from an APDU trace.
 //
 // Exit status: 0 every check passed, 1 a check failed, 2 a usage or input
 // error (reported as one line on standard error).
@@ -45,8 +46,8 @@ std::string parse_problem(const CLI::App& app, const CLI::ParseError& e)
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Tarvello on the command line: CAPK lists, checksums, SHA-1, raw RSA and EMV "
-                 "certificate recovery",
+    CLI::App app{"Tarvello on the command line: CAPK lists, checksums, SHA-1, raw RSA, EMV "
+                 "certificate recovery, BER-TLV decoding and offline data authentication",
                  "tarvello-cli"};
     app.set_version_flag("--version", "tarvello-cli " TARVELLO_VERSION);
     app.footer("Exit status: 0 every check passed, 1 a check failed, 2 a usage or input error.\n"

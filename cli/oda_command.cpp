@@ -155,6 +155,13 @@ void add_oda_command(CLI::App& app, Action& chosen)
                     "as a terminal makes it: each step, the failing one and the TVR bits "
                     "(exit 0 passed, 1 failed or not performed)",
                     o->json, chosen, [o] { return run_oda(*o); });
+    sub->footer("TRACE: a line '> HEX' is a command APDU, the next line '< HEX' its response "
+                "(data, then SW1 SW2). Logs are read as they are: bracketed prefixes ([+], "
+                "[TTL], a time stamp), one or more '>' or '<', C-APDU: and R-APDU:, a trailing "
+                "(annotation); blank lines and lines starting with # are skipped. A bad line is "
+                "refused with its line number.\n"
+                "Exit status: 0 ODA passed, 1 it failed or was not performed, 2 a usage or "
+                "input error.");
     sub->add_option("--capks", o->capks, "CAPK list file holding the card's CA key")->required();
     sub->add_option("TRACE", o->trace,
                     "APDU trace file ('> HEX' commands, '< HEX' responses); - for standard "

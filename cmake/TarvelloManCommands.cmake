@@ -1,7 +1,7 @@
 # Script mode (cmake -DCLI=<program> -DOUT=<file> -P this file): writes the
 # help2man include file that adds to tarvello-cli(1) what the program's top
-# help leaves out: the help of every subcommand, the example list file and
-# two examples. Subcommands are found in the help texts themselves (the
+# help leaves out: the help of every subcommand, the example files and
+# examples. Subcommands are found in the help texts themselves (the
 # "Subcommands:" lists), so the page follows the program without a second
 # list to keep.
 
@@ -60,10 +60,17 @@ ${_commands}
 .TP
 /usr/share/doc/tarvello-cli/capk_public.txt
 An example CAPK list: published CA keys of three card schemes.
+.TP
+/usr/share/doc/tarvello-cli/trace_emvpt_dda.txt
+An example APDU trace: a published transaction with a DDA card. Its CA key
+is in capk_emvpt_test.txt beside it.
 
 [EXAMPLES]
 .nf
 tarvello-cli verify /usr/share/doc/tarvello-cli/capk_public.txt
 tarvello-cli list \\-\\-json /usr/share/doc/tarvello-cli/capk_public.txt
+cd /usr/share/doc/tarvello-cli
+tarvello-cli oda \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt
+tarvello-cli tlv 6F098407A0000000031010
 .fi
 ")
