@@ -4,35 +4,76 @@
 
 #include <cctype>
 
+#include "cli/file_args.h"
 #include "cli/usage_error.h"
-#include "core/capk_file.h"
 #include "core/capk_rules.h"
 #include "crypto/sha1/sha1.h"
 
-std::vector<CapkRecord> load_capk_list(const std::string& argument, const std::string& path)
+namespace {
+
+std::string upper_case(std::string text)
 {
-    std::vector<CapkRecord> records(kMaxCapks);
-    int32_t count = 0;
-    if (load_capk_file(path.c_str(), records.data(), &count) != 0) {
-        throw UsageError(argument, "cannot open file '" + path + "'");
-    }
-    records.resize(static_cast<size_t>(count));
-    return records;
+    for (char& c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
-CapkRecord find_listed_key(const std::string& list_argument, const std::string& path,
-                           const std::string& key_argument, const std::string& label)
+std::string label_of(const CapkRecord& rec)
 {
-    std::string wanted = label;
-    for (char& c : wanted)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    for (const CapkRecord& rec : load_capk_list(list_argument, path)) {
-        char text[kCapkLabelSize];
-        capk_label(&rec, text);
-        if (wanted == text)
+    char text[kCapkLabelSize];
+    capk_label(&rec, text);
+    return text;
+}
+
+}  // namespace
+
+StrictCapkList load_capk_list(const std::string& path)
+{
+    StrictCapkList list = read_strict_capk_list(path);
+    if (list.error != 0)
+        throw_file_error(path, list.error);
+    return list;
+}
+
+CapkRecord find_listed_key(const std::string& path, const std::string& key_argument,
+                           const std::string& label)
+{
+    const std::string wanted = upper_case(label);
+    const StrictCapkList list = load_capk_list(path);
+    // A damaged entry under the label may be the key meant: never use
+    // another one in its place.
+    for (const CapkListProblem& p : list.problems) {
+        if (p.label == wanted) {
+            throw UsageError(key_argument, "key " + wanted + " at line " + std::to_string(p.line) +
+                                               " of '" + path + "' has a problem: " + p.reason);
+        }
+    }
+    for (const CapkRecord& rec : list.keys) {
+        if (label_of(rec) == wanted)
             return rec;
     }
     throw UsageError(key_argument, "no key labelled '" + label + "' in '" + path + "'");
+}
+
+Json problems_json(const std::vector<CapkListProblem>& problems)
+{
+    Json all = Json::array();
+    for (const CapkListProblem& p : problems) {
+        Json one;
+        one["line"] = p.line;
+        if (!p.label.empty())
+            one["label"] = p.label;
+        one["reason"] = p.reason;
+        all.push_back(one);
+    }
+    return all;
+}
+
+void add_problem_lines(std::string& text, const std::vector<CapkListProblem>& problems)
+{
+    for (const CapkListProblem& p : problems)
+        add_line(text, "Line " + std::to_string(p.line),
+                 p.label.empty() ? p.reason : p.label + ": " + p.reason);
 }
 
 KeyChecksum compute_checksum(const CapkRecord& rec)

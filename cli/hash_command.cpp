@@ -1,7 +1,10 @@
 // hash [HEX]: the SHA-1 digest of hex data, given as an argument or on
-// standard input.
+// standard input. Standard input is decoded and hashed piece by piece, so
+// its length has no limit but the digest's 64-bit counter.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "cli/command.h"
@@ -17,28 +20,48 @@ struct HashOptions {
     bool json = false;
 };
 
-std::string read_standard_input()
+struct Digest {
+    uint64_t length = 0;
+    uint8_t value[kSha1DigestSize];
+};
+
+Digest hash_standard_input()
 {
-    std::string text;
-    char buffer[4096];
+    Sha1Context ctx;
+    sha1_init(&ctx);
+    HexStream stream("standard input");
+    Digest d;
+    std::vector<char> text(64 * 1024);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(text.size() / 2);
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, stdin)) > 0)
-        text.append(buffer, n);
+    while ((n = fread(text.data(), 1, text.size(), stdin)) > 0) {
+        bytes.clear();
+        stream.feed(text.data(), n, bytes);
+        sha1_update(&ctx, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        d.length += bytes.size();
+    }
     if (ferror(stdin))
-        throw UsageError("standard input", "read error");
-    return text;
+        throw UsageError("standard input", strerror(errno));
+    stream.finish();
+    sha1_final(&ctx, d.value);
+    return d;
+}
+
+Digest hash_argument(const std::string& text)
+{
+    const std::vector<uint8_t> data = parse_hex_arg("HEX", text);
+    Digest d;
+    d.length = data.size();
+    (void)sha1_compute(d.value, data.data(), static_cast<uint32_t>(data.size()));
+    return d;
 }
 
 int run_hash(const HashOptions& opts)
 {
-    const bool from_input = opts.data == "-";
-    const std::vector<uint8_t> data = from_input
-                                          ? parse_hex_arg("standard input", read_standard_input())
-                                          : parse_hex_arg("HEX", opts.data);
-    uint8_t digest[kSha1DigestSize];
-    (void)sha1_compute(digest, data.data(), static_cast<uint32_t>(data.size()));
-    print_fields(opts.json, {{"length", "Length", data.size()},
-                             {"hash", "Hash", hex_text(digest, sizeof digest)}});
+    const Digest d = opts.data == "-" ? hash_standard_input() : hash_argument(opts.data);
+    print_fields(opts.json, {{"length", "Length", d.length},
+                             {"hash", "Hash", hex_text(d.value, sizeof d.value)}});
     return 0;
 }
 

@@ -28,40 +28,49 @@ std::string shown(char c)
     return text;
 }
 
-std::string position(size_t i)
+std::string position(uint64_t i)
 {
     return " at position " + std::to_string(i + 1);
 }
 
 }  // namespace
 
+void HexStream::feed(const char* text, size_t length, std::vector<uint8_t>& out)
+{
+    for (size_t k = 0; k < length; ++k, ++position_) {
+        const char c = text[k];
+        if (is_blank(c)) {
+            if (high_ >= 0)
+                throw UsageError(name_, "blank inside a byte" + position(position_));
+            continue;
+        }
+        const int value = hex_digit_value(c);
+        if (value < 0)
+            throw UsageError(name_, "not a hex digit: " + shown(c) + position(position_));
+        if (high_ < 0) {
+            high_ = value;
+            high_at_ = position_;
+        } else {
+            out.push_back(static_cast<uint8_t>(high_ << 4 | value));
+            high_ = -1;
+        }
+    }
+}
+
+void HexStream::finish() const
+{
+    if (high_ >= 0) {
+        throw UsageError(name_, "odd number of hex digits: the digit" + position(high_at_) +
+                                    " has no partner");
+    }
+}
+
 std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& text)
 {
     std::vector<uint8_t> bytes;
     bytes.reserve(text.size() / 2);
-    size_t i = 0;
-    while (i < text.size()) {
-        if (is_blank(text[i])) {
-            ++i;
-            continue;
-        }
-        const int high = hex_digit_value(text[i]);
-        if (high < 0)
-            throw UsageError(name, "not a hex digit: " + shown(text[i]) + position(i));
-        const size_t low_at = i + 1;
-        if (low_at == text.size()) {
-            throw UsageError(name, "odd number of hex digits: the digit" + position(i) +
-                                       " has no partner");
-        }
-        if (is_blank(text[low_at])) {
-            throw UsageError(name, "blank inside a byte" + position(low_at));
-        }
-        const int low = hex_digit_value(text[low_at]);
-        if (low < 0) {
-            throw UsageError(name, "not a hex digit: " + shown(text[low_at]) + position(low_at));
-        }
-        bytes.push_back(static_cast<uint8_t>(high << 4 | low));
-        i = low_at + 1;
-    }
+    HexStream stream(name);
+    stream.feed(text.data(), text.size(), bytes);
+    stream.finish();
     return bytes;
 }

@@ -9,9 +9,30 @@
 // text, or one of blanks only, is zero bytes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // Decodes text, the value of the argument called name; throws UsageError.
 std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& text);
+
+// The same rules over text that comes in pieces (standard input), so no
+// more than one piece is ever held. Positions count from the first piece.
+class HexStream {
+public:
+    explicit HexStream(std::string name) : name_(std::move(name)) {}
+
+    // Decodes the next piece, appending its complete bytes to out; throws
+    // UsageError at the first character the rules refuse.
+    void feed(const char* text, size_t length, std::vector<uint8_t>& out);
+
+    // The text has ended: throws UsageError when a byte has only one digit.
+    void finish() const;
+
+private:
+    std::string name_;
+    uint64_t position_ = 0;  // characters seen so far
+    int high_ = -1;          // first digit of the byte being read, or -1
+    uint64_t high_at_ = 0;   // its position
+};

@@ -4,14 +4,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
 
-#include "cli/usage_error.h"
+#include "cli/file_args.h"
 
 namespace {
 
-std::string read_stream(FILE* in, const std::string& argument, const std::string& name)
+std::string read_stream(FILE* in, const std::string& name)
 {
     std::string text;
     char buffer[4096];
@@ -19,7 +17,7 @@ std::string read_stream(FILE* in, const std::string& argument, const std::string
     while ((n = fread(buffer, 1, sizeof buffer, in)) > 0)
         text.append(buffer, n);
     if (ferror(in))
-        throw UsageError(argument, name + ": " + strerror(errno));
+        throw_file_error(name, errno);
     return text;
 }
 
@@ -30,25 +28,30 @@ std::string input_name(const std::string& path)
     return path == "-" ? "standard input" : path;
 }
 
-std::string read_input_text(const std::string& argument, const std::string& path)
+std::string read_input_text(const std::string& path)
 {
     if (path == "-")
-        return read_stream(stdin, argument, input_name(path));
-    // fopen opens a directory on some systems; reading it then fails with
-    // a less telling reason.
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        throw UsageError(argument, path + ": " + strerror(EISDIR));
+        return read_stream(stdin, input_name(path));
     FILE* in = fopen(path.c_str(), "rb");
     if (in == nullptr)
-        throw UsageError(argument, path + ": " + strerror(errno));
+        throw_file_error(path, errno);
     std::string text;
     try {
-        text = read_stream(in, argument, path);
+        text = read_stream(in, path);
     } catch (...) {
         fclose(in);
         throw;
     }
     fclose(in);
     return text;
+}
+
+CLI::Validator input_file_or_stdin()
+{
+    return CLI::Validator(
+        [](std::string& path) {
+            static const CLI::Validator file = input_file();
+            return path == "-" ? std::string() : file(path);
+        },
+        "FILE|-");
 }

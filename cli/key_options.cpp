@@ -3,6 +3,7 @@
 #include "cli/key_options.h"
 
 #include "cli/capk_list.h"
+#include "cli/file_args.h"
 #include "cli/hex_args.h"
 #include "cli/scalar_args.h"
 #include "cli/usage_error.h"
@@ -10,10 +11,12 @@
 
 void add_key_options(CLI::App* sub, KeyOptions& opts)
 {
-    CLI::Option* capks = sub->add_option("--capks", opts.capks, "CAPK list file holding the key");
+    CLI::Option* capks = sub->add_option("--capks", opts.capks, "CAPK list file holding the key")
+                             ->check(input_file());
     CLI::Option* key = sub->add_option("--key", opts.key, "Label of the key, e.g. A000000003_09");
     CLI::Option* modulus = sub->add_option(opts.modulus_flag, opts.modulus, "Modulus in hex");
-    CLI::Option* exponent = sub->add_option(opts.exponent_flag, opts.exponent, "3 or 65537");
+    CLI::Option* exponent =
+        sub->add_option(opts.exponent_flag, opts.exponent, "3 or 65537 (or in hex: 03 or 010001)");
     capks->needs(key);
     key->needs(capks);
     modulus->needs(exponent);
@@ -26,7 +29,7 @@ void add_key_options(CLI::App* sub, KeyOptions& opts)
 
 static SignerKey listed_key(const KeyOptions& opts)
 {
-    const CapkRecord rec = find_listed_key("--capks", opts.capks, "--key", opts.key);
+    const CapkRecord rec = find_listed_key(opts.capks, "--key", opts.key);
     char label[kCapkLabelSize];
     capk_label(&rec, label);
     return {label, std::vector<uint8_t>(rec.modulus, rec.modulus + rec.modulus_length),

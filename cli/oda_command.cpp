@@ -11,13 +11,13 @@
 
 #include "cli/capk_list.h"
 #include "cli/command.h"
+#include "cli/file_args.h"
 #include "cli/input_text.h"
 #include "cli/oda_report.h"
 #include "cli/scalar_args.h"
 #include "cli/tlv_report.h"
 #include "cli/trace_file.h"
 #include "cli/usage_error.h"
-#include "core/capk_rules.h"
 
 namespace {
 
@@ -82,13 +82,42 @@ struct CaKeyLookup {
     std::vector<uint8_t> exponent;
 };
 
+// The label of the key the card names ("A000000003_92"), empty when it
+// names none.
+std::string card_key_label(const EmvOdaCard& card)
+{
+    if (card.rid.length != 5 || card.ca_index.length != 1)
+        return "";
+    return hex_text(card.rid.data, 5) + "_" + hex_text(card.ca_index.data, 1);
+}
+
+// A damaged entry that may be the card's key is an input error: another
+// key must never stand in for it. Damage elsewhere in the list is named on
+// standard error and leaves the verdict alone.
+void check_list_problems(const std::string& path, const StrictCapkList& list,
+                         const std::string& label)
+{
+    for (const CapkListProblem& p : list.problems) {
+        const std::string where = path + ": line " + std::to_string(p.line);
+        if (!label.empty() && p.label == label)
+            throw UsageError("--capks", where + ": the card's key " + label + ": " + p.reason);
+    }
+    for (const CapkListProblem& p : list.problems) {
+        fprintf(stderr, "tarvello-cli: --capks: %s: line %lld: %s%s (not the card's key)\n",
+                path.c_str(), static_cast<long long>(p.line),
+                p.label.empty() ? "" : (p.label + ": ").c_str(), p.reason.c_str());
+    }
+}
+
 CaKeyLookup find_ca_key(const std::string& path, const EmvOdaCard& card)
 {
     CaKeyLookup key;
-    const std::vector<CapkRecord> list = load_capk_list("--capks", path);
-    if (card.rid.length != 5 || card.ca_index.length != 1)
+    const StrictCapkList list = load_capk_list(path);
+    const std::string label = card_key_label(card);
+    check_list_problems(path, list, label);
+    if (label.empty())
         return key;
-    for (const CapkRecord& rec : list) {
+    for (const CapkRecord& rec : list.keys) {
         if (memcmp(rec.rid, card.rid.data, 5) != 0 || rec.index != card.ca_index.data[0])
             continue;
         key.found = true;
@@ -124,7 +153,7 @@ EmvOdaMethod forced_method(const std::string& method)
 int run_oda(const OdaOptions& o)
 {
     const std::string name = input_name(o.trace);
-    const Trace trace = read_trace(name, read_input_text("TRACE", o.trace));
+    const Trace trace = read_trace(name, read_input_text(o.trace));
     report_unanswered(name, trace);
     const std::vector<EmvExchange> exchanges = exchanges_of(trace);
     auto card = std::make_unique<EmvOdaCard>();
@@ -162,11 +191,14 @@ void add_oda_command(CLI::App& app, Action& chosen)
                 "refused with its line number.\n"
                 "Exit status: 0 ODA passed, 1 it failed or was not performed, 2 a usage or "
                 "input error.");
-    sub->add_option("--capks", o->capks, "CAPK list file holding the card's CA key")->required();
+    sub->add_option("--capks", o->capks, "CAPK list file holding the card's CA key")
+        ->required()
+        ->check(input_file());
     sub->add_option("TRACE", o->trace,
                     "APDU trace file ('> HEX' commands, '< HEX' responses); - for standard "
                     "input")
-        ->required();
+        ->required()
+        ->check(input_file_or_stdin());
     o->date_given = sub->add_option("--date", o->date,
                                     "Date the expiries are judged at, YYMMDD (default: the "
                                     "transaction date of the trace, else today)");

@@ -82,12 +82,16 @@ void add_outcome(Json& doc, const EmvOdaResult& result)
     }
 }
 
-// One recovery step as recover --json gives it.
+// One recovery step as recover --json gives it, with its verdict: every
+// hash of ODA has its data, so only a today that could not be had leaves
+// one undetermined.
 template <typename Block>
-Json step_json(const Block& block, EmvRecoverStatus status, Json (*to_json)(const Block&))
+Json step_json(const Block& block, EmvRecoverStatus status, Json (*to_json)(const Block&),
+               const VerdictContext& context)
 {
     Json doc = to_json(block);
-    finish_recover_json(doc, block.common, status == EMV_RECOVER_OK);
+    finish_recover_json(doc, block.common, status == EMV_RECOVER_OK,
+                        emv_verdict(block.common.checks, context));
     return doc;
 }
 
@@ -121,16 +125,18 @@ Json cda_json(const EmvCdaResult& cda)
     return doc;
 }
 
-void add_steps(Json& doc, const EmvOdaResult& r)
+void add_steps(Json& doc, const EmvOdaResult& r, const OdaDate& date)
 {
+    VerdictContext context;
+    context.today_unknown = std::string(date.source) == "today" && !emv_date_valid(date.date);
     if (r.issuer_made)
-        doc["issuer"] = step_json(r.issuer, r.issuer_status, issuer_cert_json);
+        doc["issuer"] = step_json(r.issuer, r.issuer_status, issuer_cert_json, context);
     if (r.icc_made)
-        doc["icc"] = step_json(r.icc, r.icc_status, icc_cert_json);
+        doc["icc"] = step_json(r.icc, r.icc_status, icc_cert_json, context);
     if (r.ssad_made)
-        doc["ssad"] = step_json(r.ssad, r.ssad_status, ssad_json);
+        doc["ssad"] = step_json(r.ssad, r.ssad_status, ssad_json, context);
     if (r.sdad_made)
-        doc["sdad"] = step_json(r.sdad, r.sdad_status, sdad_json);
+        doc["sdad"] = step_json(r.sdad, r.sdad_status, sdad_json, context);
     if (r.cda_made)
         doc["cda"] = cda_json(r.cda);
 }
@@ -222,7 +228,7 @@ Json oda_json(const EmvOdaCard& card, const EmvOdaResult& result, const OdaDate&
     doc["date"] = date_text(date.date);
     doc["date_source"] = date.source;
     add_outcome(doc, result);
-    add_steps(doc, result);
+    add_steps(doc, result, date);
     return doc;
 }
 

@@ -2,8 +2,11 @@
 
 #include "cli/output.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "cli/usage_error.h"
 #include "core/hex_codec.h"
 
 std::string hex_text(const uint8_t* bytes, size_t n)
@@ -42,8 +45,12 @@ void print_json(const Json& doc)
 
 void print_text(const std::string& text)
 {
-    fwrite(text.data(), 1, text.size(), stdout);
-    fflush(stdout);
+    errno = 0;
+    const size_t written = fwrite(text.data(), 1, text.size(), stdout);
+    if (fflush(stdout) != 0 || written != text.size()) {
+        const int error = errno;
+        throw UsageError("standard output", error != 0 ? strerror(error) : "write error");
+    }
 }
 
 void print_fields(bool json, const std::vector<Field>& fields)

@@ -27,7 +27,8 @@ void add_line(std::string& text, const std::string& name, const std::string& val
 // Writes doc to standard output as one JSON object and a line break.
 void print_json(const Json& doc);
 
-// Writes text to standard output as it is.
+// Writes text to standard output as it is. Throws UsageError when it cannot
+// be written whole (a full disk, a closed pipe).
 void print_text(const std::string& text);
 
 // One field of a flat result: a member of the JSON object and a line of text.

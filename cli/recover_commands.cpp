@@ -9,6 +9,7 @@
 #include "cli/recover_report.h"
 #include "cli/scalar_args.h"
 #include "cli/usage_error.h"
+#include "cli/verdict.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ struct RecoverOptions {
     std::string exponent_flag;
     std::string modulus;
     std::string signer_exponent;
+    uint8_t format = 0;       // the format byte of the kind
     std::string signed_flag;  // --cert, --ssad or --sdad
     std::string signed_data;
     std::string remainder;
@@ -110,6 +112,11 @@ int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus st
     const std::string key_flag = o.modulus_flag.empty() ? "--ca-modulus" : o.modulus_flag;
     if (status == EMV_RECOVER_BAD_KEY)
         throw UsageError(key_flag, "not a usable key");
+    if (status == EMV_RECOVER_SHORT_MODULUS) {
+        throw UsageError(key_flag, "the modulus has " + std::to_string(in.modulus.size()) +
+                                       " bytes, this format needs at least " +
+                                       std::to_string(emv_layout_length(o.format)));
+    }
     if (status == EMV_RECOVER_RSA_FAILED) {
         // The length matched; a value the modulus does not exceed cannot have
         // been signed with this key.
@@ -117,9 +124,13 @@ int report(const RecoverOptions& o, const RecoverInputs& in, EmvRecoverStatus st
         throw UsageError(o.signed_flag, below ? "the RSA public operation failed"
                                               : "the signed data is not below the modulus");
     }
-    finish_recover_json(doc, common, status == EMV_RECOVER_OK);
+    VerdictContext context;
+    context.hash_data_option = o.data_flag;
+    context.today_unknown = !given(o.date_given) && !emv_date_valid(in.today);
+    const Verdict verdict = emv_verdict(common.checks, context);
+    finish_recover_json(doc, common, status == EMV_RECOVER_OK, verdict);
     o.json ? print_json(doc) : print_text(recover_text(doc));
-    return doc["valid"].get<bool>() ? 0 : 1;
+    return verdict.status;
 }
 
 int run_issuer(const RecoverOptions& o)
@@ -188,7 +199,8 @@ CLI::App* add_kind(CLI::App* recover, Action& chosen, const char* name, const ch
         o->modulus_flag = std::string("--") + signer + "-modulus";
         o->exponent_flag = std::string("--") + signer + "-exponent";
         sub->add_option(o->modulus_flag, o->modulus, "The signer's modulus in hex")->required();
-        sub->add_option(o->exponent_flag, o->signer_exponent, "The signer's exponent: 03 or 010001")
+        sub->add_option(o->exponent_flag, o->signer_exponent,
+                        "The signer's exponent: 3 or 65537 (or in hex: 03 or 010001)")
             ->required();
     }
     sub->add_option(signed_flag, o->signed_data, "The signed data in hex, as the card gives it")
@@ -201,9 +213,12 @@ void add_cert_options(CLI::App* sub, RecoverOptions& o)
 {
     o.remainder_given = sub->add_option("--remainder", o.remainder, "The key's remainder in hex");
     o.exponent_given =
-        sub->add_option("--exponent", o.exponent, "The certified key's exponent: 03 or 010001")
+        sub->add_option("--exponent", o.exponent,
+                        "The certified key's exponent: 3 or 65537 (or in hex: 03 or 010001)")
             ->required();
-    o.pan_given = sub->add_option("--pan", o.pan, "PAN to compare with, digits");
+    o.pan_given = sub->add_option("--pan", o.pan,
+                                  "PAN to compare with: digits, F padding allowed (tag 5A as it "
+                                  "stands); without it the PAN is not compared");
     o.date_given = sub->add_option("--date", o.date,
                                    "Date the expiry is judged at, YYMMDD "
                                    "(default today)");
@@ -223,12 +238,14 @@ void add_recover_commands(CLI::App& app, Action& chosen)
     recover->require_subcommand(1);
 
     auto issuer = std::make_shared<RecoverOptions>();
+    issuer->format = EMV_FORMAT_ISSUER_CERT;
     CLI::App* sub = add_kind(recover, chosen, "issuer",
                              "Issuer public key certificate (format 02), with a CA key", run_issuer,
                              issuer, "--cert", nullptr);
     add_cert_options(sub, *issuer);
 
     auto icc = std::make_shared<RecoverOptions>();
+    icc->format = EMV_FORMAT_ICC_CERT;
     sub = add_kind(recover, chosen, "icc",
                    "ICC public key certificate (format 04), with the issuer key", run_icc, icc,
                    "--cert", "issuer");
@@ -237,6 +254,7 @@ void add_recover_commands(CLI::App& app, Action& chosen)
                     "Static data to be authenticated in hex (hash not checked when absent)");
 
     auto ssad = std::make_shared<RecoverOptions>();
+    ssad->format = EMV_FORMAT_SSAD;
     sub = add_kind(recover, chosen, "ssad",
                    "Signed static application data (format 03), with the issuer key", run_ssad,
                    ssad, "--ssad", "issuer");
@@ -244,6 +262,7 @@ void add_recover_commands(CLI::App& app, Action& chosen)
     ssad->data_given->required();
 
     auto sdad = std::make_shared<RecoverOptions>();
+    sdad->format = EMV_FORMAT_SDAD;
     sub = add_kind(recover, chosen, "sdad",
                    "Signed dynamic application data (format 05), with the ICC key", run_sdad, sdad,
                    "--sdad", "icc");

@@ -21,6 +21,8 @@ const CheckRow kChecks[] = {
     {"hash", &EmvChecks::hash, "Check hash"},
     {"expiry", &EmvChecks::expiry, "Check expiry"},
     {"pan", &EmvChecks::pan, "Check PAN"},
+    {"pan_form", &EmvChecks::pan_form, "Check PAN form"},
+    {"dynamic_data_length", &EmvChecks::dynamic_data_length, "Check dynamic data length"},
 };
 
 struct FieldLabel {
@@ -119,7 +121,8 @@ Json sdad_json(const EmvSdad& sdad)
     return doc;
 }
 
-void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recovered)
+void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recovered,
+                         const Verdict& verdict)
 {
     Json full;
     full["header"] = byte_json(common.header);
@@ -141,7 +144,7 @@ void finish_recover_json(Json& doc, const EmvRecoveredCommon& common, bool recov
             checks[row.name] = value;
     }
     full["checks"] = checks;
-    full["valid"] = emv_checks_valid(&common.checks);
+    add_verdict_json(full, verdict);
     doc = full;
 }
 
@@ -150,7 +153,7 @@ std::string recover_text(const Json& doc)
     std::string text;
     for (const auto& field : doc.items()) {
         const std::string& name = field.key();
-        if (name == "hash_ok" || name == "checks" || name == "valid")
+        if (name == "hash_ok" || name == "checks" || name == "valid" || name == "reason")
             continue;
         add_line(text, label_of(name),
                  field.value().is_null() ? "not recovered" : text_value(field.value()));
@@ -162,6 +165,6 @@ std::string recover_text(const Json& doc)
                                                                   : "FAILED";
         add_line(text, row.label, result);
     }
-    add_line(text, "Valid", text_value(doc["valid"]));
+    add_line(text, "Valid", verdict_text(doc));
     return text;
 }

@@ -1,6 +1,6 @@
 // rsa: the raw RSA public operation on one block, with the window's rules:
 // the block is exactly as long as the modulus, and the modulus has at most
-// 292 bytes.
+// 292 bytes; unlike the window, a block not below the modulus is refused.
 
 #include <memory>
 
@@ -49,6 +49,10 @@ int run_rsa(const RsaOptions& opts)
         throw UsageError("DATA", std::to_string(block.size()) + " bytes, the modulus has " +
                                      std::to_string(key.modulus.size()));
     }
+    // Both are big-endian of one length: a block not below the modulus would
+    // be reduced first, and the result would not be of the block given.
+    if (!(block < key.modulus))
+        throw UsageError("DATA", "the block is not below the modulus");
     std::vector<Field> fields;
     if (!key.label.empty())
         fields.push_back({"key", "Key", key.label});

@@ -32,28 +32,44 @@ int days_in_month(int year, int month)
 
 uint32_t parse_exponent_number(const std::string& name, const std::string& text)
 {
+    // The decimal forms have an odd number of digits, so they never read as
+    // hex bytes: the two forms cannot be confused.
     if (text == "3")
         return 3;
     if (text == "65537")
         return 65537;
-    throw UsageError(name, "exponent must be 3 or 65537, not '" + text + "'");
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = parse_hex_arg(name, text);
+    } catch (const UsageError&) {
+        bytes.clear();
+    }
+    if (bytes == std::vector<uint8_t>{0x03})
+        return 3;
+    if (bytes == std::vector<uint8_t>{0x01, 0x00, 0x01})
+        return 65537;
+    throw UsageError(name, "exponent must be 3 or 65537 (in hex 03 or 010001), not '" + text + "'");
 }
 
 std::vector<uint8_t> parse_exponent_bytes(const std::string& name, const std::string& text)
 {
-    const std::vector<uint8_t> bytes = parse_hex_arg(name, text);
-    if (bytes == std::vector<uint8_t>{0x03} || bytes == std::vector<uint8_t>{0x01, 0x00, 0x01}) {
-        return bytes;
-    }
-    throw UsageError(name, "exponent bytes must be 03 or 010001");
+    return parse_exponent_number(name, text) == 3 ? std::vector<uint8_t>{0x03}
+                                                  : std::vector<uint8_t>{0x01, 0x00, 0x01};
 }
 
 std::string parse_pan(const std::string& name, const std::string& text)
 {
-    if (text.empty() || text.size() > 19 || !all_digits(text)) {
-        throw UsageError(name, "a PAN is 1 to 19 decimal digits");
+    // The value of tag 5A as a card gives it: the digits, then F padding.
+    size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9')
+        ++digits;
+    for (size_t i = digits; i < text.size(); ++i) {
+        if (text[i] != 'F' && text[i] != 'f')
+            throw UsageError(name, "a PAN is 1 to 19 decimal digits, then F padding at most");
     }
-    return text;
+    if (digits < 1 || digits > 19 || text.size() > 20)
+        throw UsageError(name, "a PAN is 1 to 19 decimal digits, then F padding at most");
+    return text.substr(0, digits);
 }
 
 EmvDate parse_date(const std::string& name, const std::string& text)

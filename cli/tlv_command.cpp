@@ -21,7 +21,7 @@ int run_tlv(const TlvOptions& opts)
     const bool from_input = opts.data == "-";
     const std::string name = from_input ? input_name("-") : "HEX";
     const std::vector<uint8_t> data =
-        parse_hex_arg(name, from_input ? read_input_text(name, "-") : opts.data);
+        parse_hex_arg(name, from_input ? read_input_text("-") : opts.data);
     const EmvBytes bytes = {data.data(), static_cast<int32_t>(data.size())};
     EmvTlvError error;
     if (emv_tlv_check(bytes, &error) != EMV_TLV_OK)

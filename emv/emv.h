@@ -53,15 +53,23 @@ struct EmvChecks {
     EmvCheckResult format;          // the format byte expected for the kind
     EmvCheckResult hash_algorithm;  // 01 (SHA-1)
     EmvCheckResult pk_algorithm;    // 01 (RSA); key certificates only
-    EmvCheckResult key_length;      // length fields consistent with block and remainder;
-                                    // for signed dynamic data: L fits the block (L <= N - 25)
+    EmvCheckResult key_length;      // key certificates: length fields consistent with block
+                                    // and remainder, key no longer than the signer's modulus
     EmvCheckResult hash;            // recomputed SHA-1 equals the recovered one
     EmvCheckResult expiry;          // key certificates: not expired at the date given
     EmvCheckResult pan;             // key certificates: identifier or PAN matches the PAN given
+    EmvCheckResult pan_form;        // key certificates: identifier 3-8 BCD digits then F, or
+                                    // PAN field 1-19 BCD digits then F (made without a PAN too)
+    EmvCheckResult dynamic_data_length;  // signed dynamic data: L fits the block (L <= N - 25)
 };
 
 // True when no check made failed (checks not made do not count).
 bool emv_checks_valid(const EmvChecks* checks);
+
+// Shortest signer's modulus, in bytes, that holds the fixed layout of a
+// format (issuer certificate 36, ICC certificate 42, signed static data 26,
+// signed dynamic data 25); 0 for any other format byte.
+int32_t emv_layout_length(uint8_t format);
 
 // A calendar date (year in full, e.g. 2026).
 struct EmvDate {
@@ -70,14 +78,21 @@ struct EmvDate {
     int32_t day;    // 1..31
 };
 
-// Today's date from the C runtime's local time.
+// Today's date from the C runtime's local time; {0, 0, 0} when the runtime
+// cannot give it.
 EmvDate emv_today();
+
+// True for a date that exists: year 1..9999, month 1..12, a day of that
+// month. The expiry check fails when the date it is judged at is not one.
+bool emv_date_valid(EmvDate date);
 
 // What the key-certificate checks compare with. pan: the PAN's digits as an
 // ASCII string ('0'-'9', 1 to 19 digits), or null for no PAN check; a PAN
 // that is not 1 to 19 digits fails the check. today: the date the expiry is
 // judged at; MMYY is read as the last day of that month, YY 00-49 as 20YY
-// and 50-99 as 19YY. A null options pointer means no PAN and emv_today().
+// and 50-99 as 19YY; a today that is not a valid date (emv_date_valid)
+// fails the expiry check. A null options pointer means no PAN and
+// emv_today().
 struct EmvCertOptions {
     const char* pan;
     EmvDate today;
@@ -152,7 +167,7 @@ struct EmvSsad {
 // unpredictable number for CDA).
 struct EmvSdad {
     EmvRecoveredCommon common;
-    // L as recovered when it fits the block (checks.key_length passed),
+    // L as recovered when it fits the block (checks.dynamic_data_length passed),
     // otherwise 0: never more bytes than icc_dynamic_data holds.
     uint8_t icc_dynamic_data_length;
     uint8_t icc_dynamic_data[kEmvMaxKeyLength];  // the first icc_dynamic_data_length bytes
@@ -176,7 +191,9 @@ struct EmvBytes {
 // dynamic data 25) leaves every field zero and fails every check of the
 // block (the hash is still not made when its other data is not given).
 //
-// key_length of a key certificate: key length 1..kEmvMaxKeyLength; a key
+// key_length of a key certificate: key length 1..kEmvMaxKeyLength and at
+// most modulus_length (a certified key is never longer than its signer's:
+// N_I <= N_CA, N_IC <= N_I); a key
 // that fits its field leaves only BB after it and has no (or an empty)
 // remainder, a longer one a remainder of exactly the missing length; the
 // exponent length field is 1 or 3 and equals the given exponent's length
@@ -211,13 +228,16 @@ void emv_check_sdad(const uint8_t* recovered, int32_t recovered_length, int32_t 
 //
 // Returns EMV_RECOVER_OK when the checks ran (whatever they found),
 // otherwise a reason nothing could be recovered; out is then zero but for
-// checks.length: NOT_MADE for EMV_RECOVER_BAD_KEY, FAILED for
-// EMV_RECOVER_BAD_LENGTH, PASSED for EMV_RECOVER_RSA_FAILED.
+// checks.length: NOT_MADE for EMV_RECOVER_BAD_KEY and
+// EMV_RECOVER_SHORT_MODULUS, FAILED for EMV_RECOVER_BAD_LENGTH, PASSED for
+// EMV_RECOVER_RSA_FAILED. The key is judged first, then its length against
+// the format's layout (emv_layout_length), then the signed data's length.
 enum EmvRecoverStatus : uint8_t {
     EMV_RECOVER_OK = 0,
     EMV_RECOVER_BAD_KEY = 1,     // empty, too long or zero-led modulus, exponent 0 or over 4 bytes
     EMV_RECOVER_BAD_LENGTH = 2,  // signed data length != modulus length (checks.length failed)
     EMV_RECOVER_RSA_FAILED = 3,  // the public operation failed (heap, or block >= modulus)
+    EMV_RECOVER_SHORT_MODULUS = 4,  // modulus shorter than the format's layout
 };
 
 EmvRecoverStatus emv_recover_issuer_cert(const uint8_t* modulus, int32_t modulus_length,

@@ -6,10 +6,11 @@
 
 bool emv_checks_valid(const EmvChecks* checks)
 {
-    const EmvCheckResult all[] = {checks->length,     checks->header,         checks->trailer,
-                                  checks->format,     checks->hash_algorithm, checks->pk_algorithm,
-                                  checks->key_length, checks->hash,           checks->expiry,
-                                  checks->pan};
+    const EmvCheckResult all[] = {
+        checks->length,     checks->header,         checks->trailer,
+        checks->format,     checks->hash_algorithm, checks->pk_algorithm,
+        checks->key_length, checks->hash,           checks->expiry,
+        checks->pan,        checks->pan_form,       checks->dynamic_data_length};
     for (EmvCheckResult r : all) {
         if (r == EMV_CHECK_FAILED) {
             return false;

@@ -43,8 +43,18 @@ EmvDate emv_today()
     return {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
 }
 
+bool emv_date_valid(EmvDate date)
+{
+    return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 &&
+           date.day >= 1 && date.day <= last_day_of(date.year, date.month);
+}
+
 EmvCheckResult emv_check_expiry(const uint8_t expiry[2], EmvDate today)
 {
+    // Without a date to judge at, "not expired" cannot be claimed.
+    if (!emv_date_valid(today)) {
+        return EMV_CHECK_FAILED;
+    }
     const int32_t month = bcd_pair(expiry[0]);
     const int32_t yy = bcd_pair(expiry[1]);
     if (month < 1 || month > 12 || yy < 0) {
@@ -54,10 +64,4 @@ EmvCheckResult emv_check_expiry(const uint8_t expiry[2], EmvDate today)
     const int32_t year = yy < 50 ? 2000 + yy : 1900 + yy;
     const int64_t last_valid = day_key(year, month, last_day_of(year, month));
     return emv_result(day_key(today.year, today.month, today.day) <= last_valid);
-}
-
-bool emv_date_valid(EmvDate date)
-{
-    return date.month >= 1 && date.month <= 12 && date.day >= 1 &&
-           date.day <= last_day_of(date.year, date.month);
 }

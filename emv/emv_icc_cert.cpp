@@ -27,6 +27,7 @@ void emv_check_icc_cert(const uint8_t* recovered, int32_t recovered_length, int3
                                   &out->pk_exponent_length,
                                   &out->key};
     const bool read = emv_check_key_cert(&in, &fields);
+    out->common.checks.pan_form = emv_result(read && emv_pan_field_digits(out->pan) >= 0);
     if (options != nullptr && options->pan != nullptr) {
         out->common.checks.pan =
             read ? emv_check_pan_field(out->pan, options->pan) : EMV_CHECK_FAILED;

@@ -45,15 +45,20 @@ EmvCheckResult emv_check_hash(EmvBlock block, const EmvBytes* parts, int32_t par
                               const uint8_t recovered_hash[kSha1DigestSize]);
 
 // Expiry MMYY (BCD) against today: valid through the last day of the month;
-// YY 00-49 is 20YY, 50-99 is 19YY. A month outside 01..12 or a nibble that
-// is not a decimal digit fails.
+// YY 00-49 is 20YY, 50-99 is 19YY. A month outside 01..12, a nibble that
+// is not a decimal digit, or a today that is not a valid date fails.
 EmvCheckResult emv_check_expiry(const uint8_t expiry[2], EmvDate today);
-
-// True when the date is a day of the calendar (month 1-12, day within it).
-bool emv_date_valid(EmvDate date);
 
 // True when pan is 1 to 19 ASCII digits.
 bool emv_pan_well_formed(const char* pan);
+
+// Digits of a well-formed issuer identifier (3 to 8 BCD digits, then F
+// nibbles only), or -1 when it is not well formed.
+int32_t emv_identifier_digits(const uint8_t identifier[4]);
+
+// Digits of a well-formed PAN field (1 to 19 BCD digits, then F nibbles
+// only to its 20th), or -1 when it is not well formed.
+int32_t emv_pan_field_digits(const uint8_t pan_field[10]);
 
 // Issuer identifier (leftmost 3-8 PAN digits as BCD, then F nibbles only)
 // against the PAN's leading digits.

@@ -21,6 +21,8 @@ void emv_check_issuer_cert(const uint8_t* recovered, int32_t recovered_length,
         &out->common,    out->issuer_identifier,   out->expiry, out->serial, &out->pk_algorithm,
         &out->pk_length, &out->pk_exponent_length, &out->key};
     const bool read = emv_check_key_cert(&in, &fields);
+    out->common.checks.pan_form =
+        emv_result(read && emv_identifier_digits(out->issuer_identifier) >= 0);
     if (options != nullptr && options->pan != nullptr) {
         out->common.checks.pan =
             read ? emv_check_issuer_identifier(out->issuer_identifier, options->pan)

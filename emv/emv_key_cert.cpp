@@ -52,7 +52,11 @@ bool emv_check_key_cert(const EmvKeyCertInput* in, const EmvKeyCertOut* out)
 
     const EmvKeyField field = {block.data + fixed, block.length - fixed - kEmvTailLength,
                                *out->pk_length, *out->pk_exponent_length};
-    checks->key_length = emv_check_key_field(&field, in->remainder, in->exponent);
+    // A certified key is never longer than its signer's (N_I <= N_CA,
+    // N_IC <= N_I).
+    checks->key_length = *out->pk_length > in->modulus_length
+                             ? EMV_CHECK_FAILED
+                             : emv_check_key_field(&field, in->remainder, in->exponent);
     emv_assemble_key(&field, in->remainder, in->exponent, out->key);
 
     const EmvBytes parts[] = {hashed_remainder(&field, in->remainder), in->exponent,

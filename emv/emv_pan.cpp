@@ -23,6 +23,22 @@ int32_t pan_length(const char* pan)
     return n;
 }
 
+// Count of leading decimal nibbles of a BCD field of nibbles nibbles, when
+// only F follows them and the count is min..max; -1 otherwise.
+int32_t digits_then_f(const uint8_t* field, int32_t nibbles, int32_t min, int32_t max)
+{
+    int32_t digits = 0;
+    while (digits < nibbles && nibble(field, digits) <= 9) {
+        ++digits;
+    }
+    for (int32_t i = digits; i < nibbles; ++i) {
+        if (nibble(field, i) != 0x0F) {
+            return -1;
+        }
+    }
+    return digits >= min && digits <= max ? digits : -1;
+}
+
 }  // namespace
 
 bool emv_pan_well_formed(const char* pan)
@@ -39,22 +55,23 @@ bool emv_pan_well_formed(const char* pan)
     return true;
 }
 
+int32_t emv_identifier_digits(const uint8_t identifier[4])
+{
+    return digits_then_f(identifier, 8, 3, 8);
+}
+
+int32_t emv_pan_field_digits(const uint8_t pan_field[10])
+{
+    return digits_then_f(pan_field, 20, 1, kPanMaxDigits);
+}
+
 EmvCheckResult emv_check_issuer_identifier(const uint8_t identifier[4], const char* pan)
 {
     if (!emv_pan_well_formed(pan)) {
         return EMV_CHECK_FAILED;
     }
-    // Leading decimal digits, then nothing but F padding.
-    int32_t digits = 0;
-    while (digits < 8 && nibble(identifier, digits) <= 9) {
-        ++digits;
-    }
-    for (int32_t i = digits; i < 8; ++i) {
-        if (nibble(identifier, i) != 0x0F) {
-            return EMV_CHECK_FAILED;
-        }
-    }
-    if (digits < 3 || digits > pan_length(pan)) {
+    const int32_t digits = emv_identifier_digits(identifier);
+    if (digits < 0 || digits > pan_length(pan)) {
         return EMV_CHECK_FAILED;
     }
     for (int32_t i = 0; i < digits; ++i) {

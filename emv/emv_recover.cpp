@@ -38,15 +38,19 @@ bool below_modulus(const uint8_t* signed_data, const uint8_t* modulus, int32_t m
     return memcmp(signed_data, modulus, (size_t)modulus_length) < 0;
 }
 
-// Runs the public operation on signed_data into block (modulus_length bytes).
-// Sets *checks.length as the status says.
-EmvRecoverStatus recover_block(const uint8_t* modulus, int32_t modulus_length,
+// Runs the public operation on signed_data into block (modulus_length bytes)
+// for a block of the given format. Sets *checks.length as the status says.
+EmvRecoverStatus recover_block(uint8_t format, const uint8_t* modulus, int32_t modulus_length,
                                EmvBytes signer_exponent, EmvBytes signed_data, uint8_t* block,
                                EmvChecks* checks)
 {
     const uint32_t e = signer_exponent_value(signer_exponent);
     if (!key_usable(modulus, modulus_length, e)) {
         return EMV_RECOVER_BAD_KEY;
+    }
+    // Such a key cannot have signed a block of this format: nothing to check.
+    if (modulus_length < emv_layout_length(format)) {
+        return EMV_RECOVER_SHORT_MODULUS;
     }
     if (!emv_given(signed_data) || signed_data.length != modulus_length) {
         checks->length = EMV_CHECK_FAILED;
@@ -79,7 +83,8 @@ EmvRecoverStatus emv_recover_issuer_cert(const uint8_t* modulus, int32_t modulus
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(modulus, modulus_length, signer_exponent, cert, block, &out->common.checks);
+        recover_block(EMV_FORMAT_ISSUER_CERT, modulus, modulus_length, signer_exponent, cert, block,
+                      &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_issuer_cert(block, modulus_length, cert.length, modulus_length, remainder,
                               exponent, options, out);
@@ -95,7 +100,8 @@ EmvRecoverStatus emv_recover_icc_cert(const uint8_t* modulus, int32_t modulus_le
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(modulus, modulus_length, signer_exponent, cert, block, &out->common.checks);
+        recover_block(EMV_FORMAT_ICC_CERT, modulus, modulus_length, signer_exponent, cert, block,
+                      &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_icc_cert(block, modulus_length, cert.length, modulus_length, remainder, exponent,
                            static_data, options, out);
@@ -110,7 +116,8 @@ EmvRecoverStatus emv_recover_ssad(const uint8_t* modulus, int32_t modulus_length
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(modulus, modulus_length, signer_exponent, ssad, block, &out->common.checks);
+        recover_block(EMV_FORMAT_SSAD, modulus, modulus_length, signer_exponent, ssad, block,
+                      &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_ssad(block, modulus_length, ssad.length, modulus_length, static_data, out);
     }
@@ -124,7 +131,8 @@ EmvRecoverStatus emv_recover_sdad(const uint8_t* modulus, int32_t modulus_length
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(modulus, modulus_length, signer_exponent, sdad, block, &out->common.checks);
+        recover_block(EMV_FORMAT_SDAD, modulus, modulus_length, signer_exponent, sdad, block,
+                      &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_sdad(block, modulus_length, sdad.length, modulus_length, dynamic_data, out);
     }

@@ -18,14 +18,14 @@ void emv_check_sdad(const uint8_t* recovered, int32_t recovered_length, int32_t 
     const EmvBlock block = emv_block(recovered, recovered_length);
     if (block.length < kSdadFixed + kEmvTailLength) {
         emv_fail_short(signed_length, modulus_length, emv_given(dynamic_data), &out->common);
-        out->common.checks.key_length = EMV_CHECK_FAILED;
+        out->common.checks.dynamic_data_length = EMV_CHECK_FAILED;
         return;
     }
     emv_read_common(block, signed_length, modulus_length, EMV_FORMAT_SDAD, 2, &out->common);
     const int32_t length = block.data[3];
     const bool fits =
         length <= block.length - kSdadFixed - kEmvTailLength && length <= kEmvMaxKeyLength;
-    out->common.checks.key_length = emv_result(fits);
+    out->common.checks.dynamic_data_length = emv_result(fits);
     if (fits) {
         out->icc_dynamic_data_length = (uint8_t)length;
         memcpy(out->icc_dynamic_data, block.data + kSdadFixed, (size_t)length);

@@ -18,10 +18,13 @@ const std::string kMod = "C1D2E3F5";  // a 4-byte modulus typed in
 
 const BadCase kBadCases[] = {
     // The parser's own refusals.
-    {{}, "A subcommand is required"},
     {{"frobnicate"}, "frobnicate: unknown subcommand"},
     {{"recover", "purse"}, "purse: unknown subcommand"},
-    {{"list", "--bogus", kList}, "The following argument was not expected: --bogus"},
+    {{"list", "--bogus", kList}, "--bogus: unknown option"},
+    {{"list", "--bogus", "/nonexistent"}, "--bogus: unknown option"},
+    {{"recover", "issuer", "--foo"}, "--foo: unknown option"},
+    {{"list", "/nonexistent/capks.txt"}, "/nonexistent/capks.txt: No such file or directory"},
+    {{"verify", "/"}, "/: Is a directory"},
     {{"hash", "00", "11"}, "The following argument was not expected: 11"},
     {{"verify"}, "FILE is required"},
     {{"rsa", "--modulus", kMod, "00"}, "--modulus requires --exponent"},
@@ -37,12 +40,16 @@ const BadCase kBadCases[] = {
     {{"hash"}, "standard input: not a hex digit: byte 0x00 at position 3"},
     {{"checksum", "A0000000", "01", "C1", "3"}, "RID: 4 bytes, must be 5"},
     {{"checksum", "A000000003", "", "C1", "3"}, "INDEX: 0 bytes, must be 1"},
-    {{"checksum", "A000000003", "01", "C1", "5"}, "EXPONENT: exponent must be 3 or 65537, not '5'"},
+    {{"checksum", "A000000003", "01", "C1", "5"},
+     "EXPONENT: exponent must be 3 or 65537 (in hex 03 or 010001), not '5'"},
+    {{"checksum", "A000000003", "01", "C1", "0x03"},
+     "EXPONENT: exponent must be 3 or 65537 (in hex 03 or 010001), not '0x03'"},
     {{"checksum", "A000000003", "01", std::string(498, 'C'), "3"},
      "MODULUS: 249 bytes, must be 1 to 248"},
     // Keys.
     {{"rsa", "--capks", "/nonexistent", "--key", "A000000003_08", "00"},
-     "--capks: cannot open file '/nonexistent'"},
+     "/nonexistent: No such file or directory"},
+    {{"rsa", "--capks", "/tmp", "--key", "A000000003_08", "00"}, "/tmp: Is a directory"},
     {{"rsa", "--capks", kList, "--key", "A000000003_77", "00"},
      "--key: no key labelled 'A000000003_77' in '" + kList + "'"},
     {{"rsa", "00"}, "--capks/--key or --modulus/--exponent: a key is required"},
@@ -51,29 +58,45 @@ const BadCase kBadCases[] = {
     {{"rsa", "--modulus", std::string(586, 'C'), "--exponent", "3", "00"},
      "--modulus: the modulus has 293 bytes, at most 292 are supported"},
     {{"rsa", "--modulus", kMod, "--exponent", "3", "0011"}, "DATA: 2 bytes, the modulus has 4"},
+    {{"rsa", "--modulus", kMod, "--exponent", "010001", "C1D2E3F5"},
+     "DATA: the block is not below the modulus"},
+    {{"rsa", "--modulus", kMod, "--exponent", "3", "FFFFFFFF"},
+     "DATA: the block is not below the modulus"},
     // recover's own values.
     {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
       "02"},
-     "--exponent: exponent bytes must be 03 or 010001"},
+     "--exponent: exponent must be 3 or 65537 (in hex 03 or 010001), not '02'"},
     {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
       ""},
-     "--exponent: exponent bytes must be 03 or 010001"},
+     "--exponent: exponent must be 3 or 65537 (in hex 03 or 010001), not ''"},
     {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
       "03", "--pan", "4761-7390"},
-     "--pan: a PAN is 1 to 19 decimal digits"},
+     "--pan: a PAN is 1 to 19 decimal digits, then F padding at most"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      "03", "--pan", "4761F739"},
+     "--pan: a PAN is 1 to 19 decimal digits, then F padding at most"},
+    {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
+      "03", "--pan", "FFFF"},
+     "--pan: a PAN is 1 to 19 decimal digits, then F padding at most"},
     {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
       "03", "--date", "261301"},
      "--date: no month 13"},
     {{"recover", "issuer", "--ca-modulus", kMod, "--ca-exponent", "3", "--cert", "00", "--exponent",
       "03", "--date", "270229"},
      "--date: no day 29 in month 02"},
-    {{"recover", "icc", "--issuer-modulus", kMod, "--issuer-exponent", "3", "--cert", "00",
+    {{"recover", "icc", "--issuer-modulus", kMod, "--issuer-exponent", "5", "--cert", "00",
       "--exponent", "03"},
-     "--issuer-exponent: odd number of hex digits: the digit at position 1 has no partner"},
+     "--issuer-exponent: exponent must be 3 or 65537 (in hex 03 or 010001), not '5'"},
     {{"recover", "ssad", "--issuer-modulus", kMod, "--issuer-exponent", "03", "--ssad", "00"},
      "--static-data is required"},
     {{"recover", "sdad", "--icc-modulus", kMod, "--icc-exponent", "03", "--sdad", "C1D2E3F5"},
+     "--icc-modulus: the modulus has 4 bytes, this format needs at least 25"},
+    {{"recover", "sdad", "--icc-modulus", std::string(50, 'C'), "--icc-exponent", "03", "--sdad",
+      std::string(50, 'C')},
      "--sdad: the signed data is not below the modulus"},
+    {{"recover", "issuer", "--ca-modulus", std::string(70, 'C'), "--ca-exponent", "3", "--cert",
+      std::string(70, '1'), "--exponent", "03"},
+     "--ca-modulus: the modulus has 35 bytes, this format needs at least 36"},
     {{"recover", "sdad", "--icc-modulus", "", "--icc-exponent", "03", "--sdad", "00"},
      "--icc-modulus: the modulus is empty"},
     {{"recover", "sdad", "--icc-modulus", kMod, "--icc-exponent", "03", "--sdad", "00",
@@ -92,6 +115,39 @@ TEST(CliBadArguments, RefusedWithOneLineNamingTheArgument)
         EXPECT_EQ(run.status, 2) << shown;
         EXPECT_EQ(run.err, "tarvello-cli: " + c.message + "\n") << shown;
         EXPECT_EQ(run.out, "") << shown;
+    }
+}
+
+// Without an argument the program says which subcommands it has, as a
+// usage error: nothing on standard output.
+TEST(CliHelp, NoArgumentShowsTheSubcommands)
+{
+    const CliRun run = run_cli({});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    for (const char* sub : {"list", "verify", "checksum", "hash", "rsa", "recover"})
+        EXPECT_NE(run.err.find("\n  " + std::string(sub) + " "), std::string::npos) << sub;
+}
+
+// Help lines fit 80 columns, broken between words, and the four exit
+// statuses are listed.
+TEST(CliHelp, WrapsAtWordsAndListsTheExitStatuses)
+{
+    const std::string help = run_cli({"--help"}).out;
+    for (const char* status :
+         {"0 every check", "1 a check failed", "2 a usage", "3 nothing failed"})
+        EXPECT_NE(help.find(status), std::string::npos) << status;
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"verify", "--help"}, {"recover", "icc", "--help"}}) {
+        const CliRun run = run_cli(args);
+        size_t from = 0;
+        while (from < run.out.size()) {
+            const size_t end = run.out.find('\n', from);
+            const std::string line = run.out.substr(from, end - from);
+            EXPECT_LE(line.size(), 80u) << line;
+            EXPECT_TRUE(line.empty() || line.back() != ' ') << line;
+            from = end == std::string::npos ? run.out.size() : end + 1;
+        }
     }
 }
 

@@ -13,11 +13,11 @@ using emv_chain::Bytes;
 using emv_chain::to_hex;
 using nlohmann::json;
 
-// CA 1024 bits, issuer 1152 bits, ICC 1024 bits: both keys longer than
+// CA 1152 bits, issuer 1024 bits, ICC 1024 bits: both keys longer than
 // their certificate's field, so both certificates have a remainder.
 const emv_chain::Chain& chain()
 {
-    static const emv_chain::Chain c = emv_chain::make_chain(1024, 3, 1152, 65537, 1024, 3);
+    static const emv_chain::Chain c = emv_chain::make_chain(1152, 3, 1024, 65537, 1024, 3);
     return c;
 }
 
@@ -97,12 +97,12 @@ TEST(CliRecover, ValidIssuerCertificateGivesTheIssuerKey)
     EXPECT_EQ(doc["format"], "02");
     EXPECT_EQ(doc["issuer_identifier"], "476173FF");
     EXPECT_EQ(doc["expiry"], "1249");
-    EXPECT_EQ(doc["pk_length"], 144);
+    EXPECT_EQ(doc["pk_length"], 128);
     EXPECT_EQ(doc["modulus"], to_hex(c.issuer->modulus));
     EXPECT_EQ(doc["exponent"], "010001");
     EXPECT_EQ(doc["hash_ok"], true);
     EXPECT_EQ(doc["valid"], true);
-    EXPECT_EQ(doc["checks"].size(), 10u);
+    EXPECT_EQ(doc["checks"].size(), 11u);
     EXPECT_TRUE(failed_checks(doc).empty());
     // A PAN short enough to be kept inside its string object.
     const CliRun short_pan = run_cli(with(issuer_args(c.issuer_cert_signed), {"--pan", "476173"}));
@@ -135,7 +135,7 @@ TEST(CliRecover, PublishedIssuerCertificateUnderAListedKey)
     EXPECT_EQ(doc["expiry"], "1231");
     EXPECT_EQ(doc["modulus"], long_chain("issuer_key"));
     EXPECT_EQ(doc["hash_ok"], true);
-    EXPECT_EQ(doc["checks"].size(), 10u);
+    EXPECT_EQ(doc["checks"].size(), 11u);
     EXPECT_EQ(doc["valid"], true);
 }
 
@@ -183,18 +183,22 @@ TEST(CliRecover, EachDamageFailsItsOwnCheck)
 TEST(CliRecover, IccCertificateHashOnlyCheckedWithStaticData)
 {
     const emv_chain::Chain& c = chain();
+    // Without the data the hash covers nothing failed, but nothing is proven.
     const CliRun without = run_cli(icc_args());
-    EXPECT_EQ(without.status, 0) << without.err;
+    EXPECT_EQ(without.status, 3) << without.err;
     const json doc = without.json();
     EXPECT_TRUE(doc["hash_ok"].is_null());
     EXPECT_FALSE(doc["checks"].contains("hash"));
-    EXPECT_EQ(doc["valid"], true);
+    EXPECT_TRUE(doc["valid"].is_null());
+    EXPECT_EQ(doc["reason"], "hash not checked: no --static-data given");
     EXPECT_EQ(doc["pan"], "4761739001010119FFFF");
     EXPECT_EQ(doc["modulus"], to_hex(c.icc->modulus));
 
     const CliRun with_data = run_cli(with(icc_args(), {"--static-data", to_hex(c.static_data)}));
     EXPECT_EQ(with_data.status, 0) << with_data.err;
     EXPECT_EQ(with_data.json()["hash_ok"], true);
+    EXPECT_EQ(with_data.json()["valid"], true);
+    EXPECT_FALSE(with_data.json().contains("reason"));
 
     const CliRun wrong_data = run_cli(with(icc_args(), {"--static-data", "00"}));
     EXPECT_EQ(wrong_data.status, 1);
@@ -233,8 +237,10 @@ TEST(CliRecover, SignedStaticAndDynamicData)
     EXPECT_EQ(checked.json()["icc_dynamic_data"], to_hex(c.icc_dynamic_data));
     EXPECT_EQ(checked.json()["hash_ok"], true);
     const CliRun unchecked = run_cli(sdad);
-    EXPECT_EQ(unchecked.status, 0) << unchecked.err;
+    EXPECT_EQ(unchecked.status, 3) << unchecked.err;
     EXPECT_TRUE(unchecked.json()["hash_ok"].is_null());
+    EXPECT_TRUE(unchecked.json()["valid"].is_null());
+    EXPECT_EQ(unchecked.json()["reason"], "hash not checked: no --dynamic-data given");
     // Empty terminal data is data: checked, and here wrong.
     const CliRun empty = run_cli(with(sdad, {"--dynamic-data", ""}));
     EXPECT_EQ(empty.status, 1);
@@ -246,13 +252,16 @@ TEST(CliRecover, TextShowsEveryCheckAndValidLast)
     std::vector<std::string> args = icc_args();
     args.erase(args.begin() + 2);  // --json
     const CliRun run = run_cli(args);
-    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.status, 3) << run.err;
     const std::vector<std::string> lines = run.lines();
-    ASSERT_GE(lines.size(), 11u);
+    ASSERT_GE(lines.size(), 13u);
     EXPECT_EQ(lines[0], "Header: 6A");
     EXPECT_EQ(lines[1], "Format: 04");
-    EXPECT_EQ(lines.back(), "Valid: yes");
-    const std::vector<std::string> checks(lines.end() - 11, lines.end() - 1);
+    EXPECT_EQ(lines.back(), "Valid: not determined (hash not checked: no --static-data given)");
+    const CliRun checked = run_cli(with(args, {"--static-data", to_hex(chain().static_data)}));
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.lines().back(), "Valid: yes");
+    const std::vector<std::string> checks(lines.end() - 13, lines.end() - 1);
     EXPECT_EQ(checks[0], "Check length: passed");
     EXPECT_EQ(checks[7], "Check hash: not checked");
     EXPECT_EQ(checks[9], "Check PAN: passed");

@@ -79,17 +79,20 @@ bool check_value_ok(EmvCheckResult r)
 void check_common(const EmvRecoveredCommon& c)
 {
     const EmvCheckResult all[] = {
-        c.checks.length,         c.checks.header,       c.checks.trailer,    c.checks.format,
-        c.checks.hash_algorithm, c.checks.pk_algorithm, c.checks.key_length, c.checks.hash,
-        c.checks.expiry,         c.checks.pan};
+        c.checks.length,     c.checks.header,         c.checks.trailer,
+        c.checks.format,     c.checks.hash_algorithm, c.checks.pk_algorithm,
+        c.checks.key_length, c.checks.hash,           c.checks.expiry,
+        c.checks.pan,        c.checks.pan_form,       c.checks.dynamic_data_length};
     for (EmvCheckResult r : all)
         FUZZ_CHECK(check_value_ok(r));
     FUZZ_CHECK(c.checks.header != EMV_CHECK_PASSED || c.header == EMV_HEADER);
     FUZZ_CHECK(c.checks.trailer != EMV_CHECK_PASSED || c.trailer == EMV_TRAILER);
 }
 
-void check_key(const EmvPublicKey& key, uint8_t pk_length, EmvCheckResult key_length)
+void check_key(const EmvPublicKey& key, uint8_t pk_length, EmvCheckResult key_length,
+               int32_t signer_length)
 {
+    FUZZ_CHECK(key_length != EMV_CHECK_PASSED || pk_length <= signer_length);
     FUZZ_CHECK(key.modulus_length == 0 || key.modulus_length == pk_length);
     FUZZ_CHECK(key.modulus_length >= 0 && key.modulus_length <= kEmvMaxKeyLength);
     FUZZ_CHECK(key.exponent_length >= 0 && key.exponent_length <= kEmvMaxExponentLength);
@@ -131,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             emv_check_issuer_cert(block.bytes.data, n, signed_length, n, remainder.bytes,
                                   exponent.bytes, &options, &out);
             check_common(out.common);
-            check_key(out.key, out.pk_length, out.common.checks.key_length);
+            check_key(out.key, out.pk_length, out.common.checks.key_length, n);
             break;
         }
         case 1: {
@@ -139,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             emv_check_icc_cert(block.bytes.data, n, signed_length, n, remainder.bytes,
                                exponent.bytes, extra.bytes, &options, &out);
             check_common(out.common);
-            check_key(out.key, out.pk_length, out.common.checks.key_length);
+            check_key(out.key, out.pk_length, out.common.checks.key_length, n);
             break;
         }
         case 2: {
@@ -153,6 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             emv_check_sdad(block.bytes.data, n, signed_length, n, extra.bytes, &out);
             check_common(out.common);
             FUZZ_CHECK(out.icc_dynamic_data_length == 0 || out.icc_dynamic_data_length <= n - 25);
+            FUZZ_CHECK(out.common.checks.key_length == EMV_CHECK_NOT_MADE);
+            FUZZ_CHECK(out.common.checks.dynamic_data_length != EMV_CHECK_PASSED ||
+                       out.icc_dynamic_data_length == block.bytes.data[3]);
             break;
         }
     }

@@ -15,7 +15,6 @@
 namespace {
 
 using namespace emv_test;
-using emv_chain::bcd_padded;
 using emv_chain::key_cert;
 using emv_chain::KeyCertSpec;
 
@@ -83,6 +82,9 @@ TEST(EmvFieldRules, ExpiryIsTheLastDayOfItsMonth)
         {0x13, 0x30, {2026, 12, 9}, EMV_CHECK_FAILED},  // month 13
         {0x1A, 0x30, {2026, 12, 9}, EMV_CHECK_FAILED},  // not BCD
         {0x12, 0x3A, {2026, 12, 9}, EMV_CHECK_FAILED},
+        {0x12, 0x49, {0, 0, 0}, EMV_CHECK_FAILED},      // today's date not had
+        {0x12, 0x49, {2026, 2, 29}, EMV_CHECK_FAILED},  // a today that does not exist
+        {0x12, 0x49, {2026, 13, 1}, EMV_CHECK_FAILED},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message()
@@ -101,21 +103,28 @@ TEST(EmvFieldRules, IssuerIdentifierAgainstThePan)
         const char* identifier;
         const char* pan;
         EmvCheckResult expected;
+        EmvCheckResult form;
     };
+    const EmvCheckResult kPass = EMV_CHECK_PASSED;
+    const EmvCheckResult kFail = EMV_CHECK_FAILED;
     const Row rows[] = {
-        {"476173FF", "4761739001010119", EMV_CHECK_PASSED},
-        {"47617390", "4761739001010119", EMV_CHECK_PASSED},  // 8 digits
-        {"476FFFFF", "4761739001010119", EMV_CHECK_PASSED},  // 3 digits
-        {"476173FF", "476173", EMV_CHECK_PASSED},
-        {"476173FF", "4761749001010119", EMV_CHECK_FAILED},
-        {"476173FF", "47617", EMV_CHECK_FAILED},             // PAN shorter than the identifier
-        {"47FFFFFF", "4761739001010119", EMV_CHECK_FAILED},  // 2 digits
-        {"4761F3FF", "4761739001010119", EMV_CHECK_FAILED},  // digit after the padding
-        {"4761A3FF", "4761A39001010119", EMV_CHECK_FAILED},  // not a digit
-        {"476173FF", "", EMV_CHECK_FAILED},
-        {"476173FF", "47617390010101191234", EMV_CHECK_FAILED},  // 20 digits
-        {"476173FF", "476173 001010119", EMV_CHECK_FAILED},
-        {"476173FF", nullptr, EMV_CHECK_NOT_MADE},
+        {"476173FF", "4761739001010119", kPass, kPass},
+        {"47617390", "4761739001010119", kPass, kPass},  // 8 digits
+        {"476FFFFF", "4761739001010119", kPass, kPass},  // 3 digits
+        {"476173FF", "476173", kPass, kPass},
+        {"476173FF", "4761749001010119", kFail, kPass},
+        {"476173FF", "47617", kFail, kPass},             // PAN shorter than the identifier
+        {"47FFFFFF", "4761739001010119", kFail, kFail},  // 2 digits
+        {"4761F3FF", "4761739001010119", kFail, kFail},  // digit after the padding
+        {"4761A3FF", "4761A39001010119", kFail, kFail},  // not a digit
+        {"476173FF", "", kFail, kPass},
+        {"476173FF", "47617390010101191234", kFail, kPass},  // 20 digits
+        {"476173FF", "476173 001010119", kFail, kPass},
+        {"476173FF", nullptr, EMV_CHECK_NOT_MADE, kPass},
+        // Without a PAN the identifier's form is still checked.
+        {"47FFFFFF", nullptr, EMV_CHECK_NOT_MADE, kFail},
+        {"4761F3FF", nullptr, EMV_CHECK_NOT_MADE, kFail},
+        {"FFFFFFFF", nullptr, EMV_CHECK_NOT_MADE, kFail},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.identifier) + " / " + (r.pan != nullptr ? r.pan : "null"));
@@ -123,6 +132,7 @@ TEST(EmvFieldRules, IssuerIdentifierAgainstThePan)
         const EmvIssuerCert out =
             check_issuer(block, kNotGiven, given({0x03}), r.pan, {2026, 12, 9});
         EXPECT_EQ(out.common.checks.pan, r.expected);
+        EXPECT_EQ(out.common.checks.pan_form, r.form);
         EXPECT_EQ(to_hex(bytes(out.issuer_identifier, 4)), r.identifier);
     }
 }
@@ -130,26 +140,38 @@ TEST(EmvFieldRules, IssuerIdentifierAgainstThePan)
 TEST(EmvFieldRules, IccPanFieldAgainstThePan)
 {
     struct Row {
-        const char* digits;  // as written into the certificate, F-padded
+        const char* field;  // the certificate's PAN field as hex
         const char* pan;
         EmvCheckResult expected;
+        EmvCheckResult form;
     };
+    const EmvCheckResult kPass = EMV_CHECK_PASSED;
+    const EmvCheckResult kFail = EMV_CHECK_FAILED;
     const Row rows[] = {
-        {"4761739001010119", "4761739001010119", EMV_CHECK_PASSED},
-        {"1234567890123456789", "1234567890123456789", EMV_CHECK_PASSED},  // 19 digits
-        {"4761739001010119", "47617390010101190", EMV_CHECK_FAILED},
-        {"4761739001010119", "476173900101011", EMV_CHECK_FAILED},
-        {"4761739001010119", "4761739001010118", EMV_CHECK_FAILED},
-        {"4761739001010119", "", EMV_CHECK_FAILED},
-        {"4761739001010119", nullptr, EMV_CHECK_NOT_MADE},
+        {"4761739001010119FFFF", "4761739001010119", kPass, kPass},
+        {"1234567890123456789F", "1234567890123456789", kPass, kPass},  // 19 digits
+        {"4761739001010119FFFF", "47617390010101190", kFail, kPass},
+        {"4761739001010119FFFF", "476173900101011", kFail, kPass},
+        {"4761739001010119FFFF", "4761739001010118", kFail, kPass},
+        {"4761739001010119FFFF", "", kFail, kPass},
+        {"4761739001010119FFFF", nullptr, EMV_CHECK_NOT_MADE, kPass},
+        // Form alone, with or without a PAN.
+        {"12345678901234567890", nullptr, EMV_CHECK_NOT_MADE, kFail},  // 20 digits, no F
+        {"4761739001010119FF1F", nullptr, EMV_CHECK_NOT_MADE, kFail},  // digit after F
+        {"476173900101011AFFFF", nullptr, EMV_CHECK_NOT_MADE, kFail},  // not a digit
+        {"FFFFFFFFFFFFFFFFFFFF", nullptr, EMV_CHECK_NOT_MADE, kFail},  // no digit
+        {"4FFFFFFFFFFFFFFFFFFF", nullptr, EMV_CHECK_NOT_MADE, kPass},
+        {"4761739001010119FF1F", "4761739001010119", kFail, kFail},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(std::string(r.digits) + " / " + (r.pan != nullptr ? r.pan : "null"));
+        SCOPED_TRACE(std::string(r.field) + " / " + (r.pan != nullptr ? r.pan : "null"));
         KeyCertSpec spec;
         spec.format = 0x04;
-        spec.identifier = bcd_padded(r.digits, 10);
+        spec.identifier = from_hex(r.field);
         const Bytes block = key_cert(spec, key_of(64), {0x03}, kSigner).block;
-        EXPECT_EQ(check_icc(block, r.pan).common.checks.pan, r.expected);
+        const EmvIccCert out = check_icc(block, r.pan);
+        EXPECT_EQ(out.common.checks.pan, r.expected);
+        EXPECT_EQ(out.common.checks.pan_form, r.form);
     }
 }
 
@@ -186,6 +208,10 @@ TEST(EmvFieldRules, KeyFieldLengthsPaddingAndRemainder)
          },
          true, true, EMV_CHECK_FAILED, EMV_CHECK_PASSED, true},
         {"exponent not given", 91, none, true, false, EMV_CHECK_PASSED, EMV_CHECK_NOT_MADE, true},
+        {"as long as the signer's key", 128, none, true, true, EMV_CHECK_PASSED, EMV_CHECK_PASSED,
+         true},
+        {"one byte longer than the signer's key", 129, none, true, true, EMV_CHECK_FAILED,
+         EMV_CHECK_PASSED, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -217,10 +243,12 @@ TEST(EmvFieldRules, BlocksShorterThanTheirLayout)
         const char* failed;
     };
     const Layout layouts[] = {
-        {"issuer", 36, "header trailer format hash_algorithm pk_algorithm key_length hash expiry"},
-        {"icc", 42, "header trailer format hash_algorithm pk_algorithm key_length hash expiry"},
+        {"issuer", 36,
+         "header trailer format hash_algorithm pk_algorithm key_length hash expiry pan_form"},
+        {"icc", 42,
+         "header trailer format hash_algorithm pk_algorithm key_length hash expiry pan_form"},
         {"ssad", 26, "header trailer format hash_algorithm hash"},
-        {"sdad", 25, "header trailer format hash_algorithm key_length hash"},
+        {"sdad", 25, "header trailer format hash_algorithm hash dynamic_data_length"},
     };
     const Bytes data = {0x01};
     const EmvCertOptions options = {nullptr, {2026, 12, 9}};
@@ -314,6 +342,59 @@ TEST(EmvFieldRules, RecoveryRefusesKeysAndDataItCannotUse)
             EXPECT_EQ(emv_checks_valid(&out.common.checks), r.length != EMV_CHECK_FAILED);
         }
     }
+}
+
+// A signer's modulus must hold the format's fixed layout: one byte less is
+// refused before anything is recovered, the layout's own length is opened.
+TEST(EmvFieldRules, SignerModulusShorterThanTheLayoutIsRefused)
+{
+    struct Row {
+        const char* name;
+        uint8_t format;
+        int32_t layout;
+    };
+    const Row rows[] = {
+        {"issuer", EMV_FORMAT_ISSUER_CERT, 36},
+        {"icc", EMV_FORMAT_ICC_CERT, 42},
+        {"ssad", EMV_FORMAT_SSAD, 26},
+        {"sdad", EMV_FORMAT_SDAD, 25},
+    };
+    const Bytes e3 = {0x03};
+    const EmvCertOptions options = {nullptr, {2026, 12, 9}};
+    for (const Row& r : rows) {
+        EXPECT_EQ(emv_layout_length(r.format), r.layout) << r.name;
+        for (int32_t n : {r.layout - 1, r.layout}) {
+            SCOPED_TRACE(std::string(r.name) + " under a modulus of " + std::to_string(n));
+            const Bytes modulus(static_cast<size_t>(n), 0xC5);
+            const Bytes data(static_cast<size_t>(n), 0x11);
+            const EmvBytes m = given(data);
+            EmvRecoverStatus status = EMV_RECOVER_OK;
+            EmvChecks checks = {};
+            if (r.format == EMV_FORMAT_ISSUER_CERT) {
+                EmvIssuerCert out;
+                status = emv_recover_issuer_cert(modulus.data(), n, given(e3), m, kNotGiven,
+                                                 given(e3), &options, &out);
+                checks = out.common.checks;
+            } else if (r.format == EMV_FORMAT_ICC_CERT) {
+                EmvIccCert out;
+                status = emv_recover_icc_cert(modulus.data(), n, given(e3), m, kNotGiven, given(e3),
+                                              kNotGiven, &options, &out);
+                checks = out.common.checks;
+            } else if (r.format == EMV_FORMAT_SSAD) {
+                EmvSsad out;
+                status = emv_recover_ssad(modulus.data(), n, given(e3), m, kNotGiven, &out);
+                checks = out.common.checks;
+            } else {
+                EmvSdad out;
+                status = emv_recover_sdad(modulus.data(), n, given(e3), m, kNotGiven, &out);
+                checks = out.common.checks;
+            }
+            const bool short_modulus = n < r.layout;
+            EXPECT_EQ(status, short_modulus ? EMV_RECOVER_SHORT_MODULUS : EMV_RECOVER_OK);
+            EXPECT_EQ(checks.length, short_modulus ? EMV_CHECK_NOT_MADE : EMV_CHECK_PASSED);
+        }
+    }
+    EXPECT_EQ(emv_layout_length(0x06), 0);
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ struct ChainCase {
 };
 
 const ChainCase kChains[] = {
-    {1984, 3, 1408, 3, 1024, 65537, 0, 0},         // keys inside their fields
-    {1024, 65537, 1984, 3, 1984, 65537, 156, 42},  // long keys under short signers
-    {1408, 3, 1152, 65537, 1024, 3, 4, 26},
+    {1984, 3, 1408, 3, 1024, 65537, 0, 0},        // keys inside their fields
+    {1024, 65537, 1024, 3, 1024, 65537, 36, 42},  // each key as long as its signer's
+    {1984, 65537, 1984, 3, 1984, 65537, 36, 42}, {1408, 3, 1152, 65537, 1024, 3, 4, 26},
     {1648, 3, 1360, 65537, 1024, 3, 0, 0},       // each key fills its field exactly
     {1304, 65537, 1024, 3, 1024, 65537, 1, 42},  // one byte over
 };
@@ -61,7 +61,7 @@ TEST_P(EmvMadeChain, EveryFormatRecoversWithEveryCheckPassed)
                                       &options, &issuer),
               EMV_RECOVER_OK);
     EXPECT_EQ(failed(issuer.common.checks), "");
-    EXPECT_EQ(not_made(issuer.common.checks), "");
+    EXPECT_EQ(not_made(issuer.common.checks), "dynamic_data_length");
     EXPECT_EQ(modulus_of(issuer.key), c.issuer->modulus);
     EXPECT_EQ(exponent_of(issuer.key), c.issuer->exponent);
 
@@ -76,7 +76,7 @@ TEST_P(EmvMadeChain, EveryFormatRecoversWithEveryCheckPassed)
                                    given(c.static_data), &options, &icc),
               EMV_RECOVER_OK);
     EXPECT_EQ(failed(icc.common.checks), "");
-    EXPECT_EQ(not_made(icc.common.checks), "");
+    EXPECT_EQ(not_made(icc.common.checks), "dynamic_data_length");
     EXPECT_EQ(modulus_of(icc.key), c.icc->modulus);
     EXPECT_EQ(exponent_of(icc.key), c.icc->exponent);
 
@@ -135,7 +135,7 @@ struct FailCase {
 // A chain whose keys overflow their fields, so remainders are in play.
 const Chain& chain()
 {
-    static const Chain c = make_chain(1024, 65537, 1152, 3, 1024, 65537);
+    static const Chain c = make_chain(1152, 65537, 1024, 3, 1024, 65537);
     return c;
 }
 
@@ -200,7 +200,7 @@ EmvChecks recover(Kind kind, Input in)
     const int32_t length = static_cast<int32_t>(n.size());
     const EmvBytes e = given(signer.exponent);
     const EmvBytes data = in.data_given ? given(in.data) : kNotGiven;
-    const EmvCertOptions options = {in.pan.c_str(), in.today};
+    const EmvCertOptions options = {in.pan.empty() ? nullptr : in.pan.c_str(), in.today};
     EmvRecoverStatus status = EMV_RECOVER_OK;
     EmvChecks checks = {};
     switch (kind) {
@@ -252,11 +252,19 @@ void run(Kind kind, const std::vector<FailCase>& cases, const std::string& never
     }
 }
 
+// Makes the certified key length bytes long with a remainder that fits the
+// field (field_size bytes), so that only the signer's length can refuse it.
+void set_key_length(Input& in, size_t length_at, size_t length, size_t field_size)
+{
+    in.block[length_at] = static_cast<uint8_t>(length);
+    in.remainder.assign(length - field_size, 0xA5);
+}
+
 // Offsets in the key certificates: format 1, then identifier (4 or 10).
 constexpr size_t kIssuerHashAlg = 11;
 constexpr size_t kIccHashAlg = 17;
-const char* const kNothingMade =
-    "header trailer format hash_algorithm pk_algorithm key_length hash expiry pan";
+const char* const kNothingMade = "header trailer format hash_algorithm pk_algorithm key_length "
+                                 "hash expiry pan pan_form dynamic_data_length";
 
 std::vector<FailCase> common_cases(size_t hash_algorithm_at)
 {
@@ -295,7 +303,23 @@ TEST(EmvOneCheckFails, IssuerCertificate)
                      "expiry", nullptr});
     cases.push_back(
         {"PAN of another issuer", [](Input& in) { in.pan = "4761749001010119"; }, "pan", nullptr});
-    run(Kind::Issuer, cases, "");
+    cases.push_back({"no date to judge the expiry at",
+                     [](Input& in) {
+                         in.today = {0, 0, 0};
+                     },
+                     "expiry", nullptr});
+    cases.push_back({"identifier of two digits, no PAN given",
+                     [](Input& in) {
+                         in.block[3] = 0xFF;
+                         in.pan.clear();
+                     },
+                     "pan_form", "pan dynamic_data_length"});
+    // The CA key has 144 bytes, the issuer key's field 108.
+    cases.push_back({"issuer key as long as the CA key",
+                     [](Input& in) { set_key_length(in, 13, 144, 108); }, "", nullptr});
+    cases.push_back({"issuer key one byte longer than the CA key",
+                     [](Input& in) { set_key_length(in, 13, 145, 108); }, "key_length", nullptr});
+    run(Kind::Issuer, cases, "dynamic_data_length");
 }
 
 TEST(EmvOneCheckFails, IccCertificate)
@@ -307,8 +331,8 @@ TEST(EmvOneCheckFails, IccCertificate)
                          in.reseal = false;
                      },
                      "hash", nullptr});
-    cases.push_back(
-        {"static data not given", [](Input& in) { in.data_given = false; }, "", "hash"});
+    cases.push_back({"static data not given", [](Input& in) { in.data_given = false; }, "",
+                     "hash dynamic_data_length"});
     cases.push_back(
         {"pk algorithm 02", [](Input& in) { in.block[18] = 0x02; }, "pk_algorithm", nullptr});
     cases.push_back({"remainder one byte short", [](Input& in) { in.remainder.pop_back(); },
@@ -318,7 +342,17 @@ TEST(EmvOneCheckFails, IccCertificate)
         {"PAN one digit off", [](Input& in) { in.pan = "4761739001010118"; }, "pan", nullptr});
     cases.push_back(
         {"PAN one digit longer", [](Input& in) { in.pan = "47617390010101190"; }, "pan", nullptr});
-    run(Kind::Icc, cases, "");
+    cases.push_back({"PAN field with a digit after its padding, no PAN given",
+                     [](Input& in) {
+                         in.block[11] = 0xF1;
+                         in.pan.clear();
+                     },
+                     "pan_form", "pan dynamic_data_length"});
+    // The issuer key has 128 bytes, the ICC key's field 86; the good chain's
+    // ICC key is as long as the issuer key.
+    cases.push_back({"ICC key one byte longer than the issuer key",
+                     [](Input& in) { set_key_length(in, 19, 129, 86); }, "key_length", nullptr});
+    run(Kind::Icc, cases, "dynamic_data_length");
 }
 
 TEST(EmvOneCheckFails, SignedStaticData)
@@ -331,8 +365,8 @@ TEST(EmvOneCheckFails, SignedStaticData)
                      },
                      "hash", nullptr});
     cases.push_back({"static data not given", [](Input& in) { in.data_given = false; }, "",
-                     "pk_algorithm key_length hash expiry pan"});
-    run(Kind::Ssad, cases, "pk_algorithm key_length expiry pan");
+                     "pk_algorithm key_length hash expiry pan pan_form dynamic_data_length"});
+    run(Kind::Ssad, cases, "pk_algorithm key_length expiry pan pan_form dynamic_data_length");
 }
 
 TEST(EmvOneCheckFails, SignedDynamicData)
@@ -347,11 +381,11 @@ TEST(EmvOneCheckFails, SignedDynamicData)
     cases.push_back(
         {"empty terminal data is data", [](Input& in) { in.data.clear(); }, "", nullptr});
     cases.push_back({"terminal data not given", [](Input& in) { in.data_given = false; }, "",
-                     "pk_algorithm hash expiry pan"});
+                     "pk_algorithm key_length hash expiry pan pan_form"});
     cases.push_back({"L one past the block",
                      [](Input& in) { in.block[3] = static_cast<uint8_t>(in.block.size() - 24); },
-                     "key_length", nullptr});
-    run(Kind::Sdad, cases, "pk_algorithm expiry pan");
+                     "dynamic_data_length", nullptr});
+    run(Kind::Sdad, cases, "pk_algorithm key_length expiry pan pan_form");
 }
 
 }  // namespace

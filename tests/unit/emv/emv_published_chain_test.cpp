@@ -120,7 +120,7 @@ TEST(EmvPublishedChain, SdaIssuerCertificateWithRemainderAndSignedStaticData)
     const EmvIssuerCert issuer =
         recover_issuer(ca, cert, remainder, kE3, at(2009, 12, 31, c.text("pan").c_str()));
     expect_fields(issuer, {"427655FF", "1209", "0042B3", 128, c.text("issuer_key")});
-    EXPECT_EQ(not_made(issuer.common.checks), "");
+    EXPECT_EQ(not_made(issuer.common.checks), "dynamic_data_length");
 
     const Bytes block = oracle_block(ca, cert);
     expect_common_matches(issuer.common, block);
@@ -141,7 +141,8 @@ TEST(EmvPublishedChain, SdaIssuerCertificateWithRemainderAndSignedStaticData)
                                given(static_data), &ssad),
               EMV_RECOVER_OK);
     EXPECT_EQ(failed(ssad.common.checks), "");
-    EXPECT_EQ(not_made(ssad.common.checks), "pk_algorithm key_length expiry pan");
+    EXPECT_EQ(not_made(ssad.common.checks),
+              "pk_algorithm key_length expiry pan pan_form dynamic_data_length");
     EXPECT_EQ(to_hex(bytes(ssad.data_authentication_code, 2)), "3132");
     expect_common_matches(ssad.common, oracle_block(issuer_key, ssad_signed));
 
@@ -169,7 +170,7 @@ TEST(EmvPublishedChain, DdaIccCertificateAndSignedDynamicData)
     const EmvIccCert icc = recover_icc(issuer_key, icc_cert, {}, given(static_data),
                                        at(2015, 6, 30, c.text("pan").c_str()));
     expect_fields(icc, {"5285881254345653FFFF", "0615", "345653", 112, c.text("icc_key")});
-    EXPECT_EQ(not_made(icc.common.checks), "");
+    EXPECT_EQ(not_made(icc.common.checks), "dynamic_data_length");
     const Bytes icc_block = oracle_block(issuer_key, icc_cert);
     expect_common_matches(icc.common, icc_block);
     EXPECT_EQ(to_hex(Bytes(icc_block.begin() + 21, icc_block.begin() + 21 + 112)),
@@ -183,7 +184,7 @@ TEST(EmvPublishedChain, DdaIccCertificateAndSignedDynamicData)
                                given(ddol_data), &sdad),
               EMV_RECOVER_OK);
     EXPECT_EQ(failed(sdad.common.checks), "");
-    EXPECT_EQ(not_made(sdad.common.checks), "pk_algorithm expiry pan");
+    EXPECT_EQ(not_made(sdad.common.checks), "pk_algorithm key_length expiry pan pan_form");
     EXPECT_EQ(sdad.icc_dynamic_data_length, 9);
     EXPECT_EQ(to_hex(bytes(sdad.icc_dynamic_data, 9)), "087A33FB8C9546E1E7");
     expect_common_matches(sdad.common, oracle_block(icc_key, sdad_signed));
@@ -209,7 +210,7 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     const EmvIssuerCert issuer =
         recover_issuer(ca, cert, {}, kE3, at(2026, 12, 9, c.text("pan").c_str()));
     expect_fields(issuer, {"476173FF", "1231", "03DA0A", 176, c.text("issuer_key")});
-    EXPECT_EQ(not_made(issuer.common.checks), "");
+    EXPECT_EQ(not_made(issuer.common.checks), "dynamic_data_length");
     const Bytes block = oracle_block(ca, cert);
     expect_common_matches(issuer.common, block);
     // The key field's 212 bytes: the 176-byte key, then BB.
@@ -237,7 +238,8 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
         emv_recover_ssad(issuer_key.data(), 176, given(kE3), given(ssad_signed), kNotGiven, &ssad),
         EMV_RECOVER_OK);
     EXPECT_EQ(failed(ssad.common.checks), "");
-    EXPECT_EQ(not_made(ssad.common.checks), "pk_algorithm key_length hash expiry pan");
+    EXPECT_EQ(not_made(ssad.common.checks),
+              "pk_algorithm key_length hash expiry pan pan_form dynamic_data_length");
     EXPECT_EQ(to_hex(bytes(ssad.data_authentication_code, 2)), "DAC0");
     EXPECT_EQ(to_hex(bytes(ssad.common.hash, 20)), c.text("ssad_hash"));
 
@@ -246,7 +248,7 @@ TEST(EmvPublishedChain, LongChainOpensWithTheKeyOfThePublishedList)
     const EmvIccCert icc = recover_icc(issuer_key, icc_cert, icc_remainder, kNotGiven,
                                        at(2022, 12, 31, c.text("pan").c_str()));
     expect_fields(icc, {"4761739001010119FFFF", "1222", "000001", 176, c.text("icc_key")});
-    EXPECT_EQ(not_made(icc.common.checks), "hash");
+    EXPECT_EQ(not_made(icc.common.checks), "hash dynamic_data_length");
     EXPECT_EQ(to_hex(bytes(icc.common.hash, 20)), c.text("icc_hash"));
     const Bytes icc_block = oracle_block(issuer_key, icc_cert);
     expect_common_matches(icc.common, icc_block);

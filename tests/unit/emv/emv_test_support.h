@@ -52,6 +52,8 @@ inline std::string checks_that(const EmvChecks& c, EmvCheckResult result)
         {"hash", c.hash},
         {"expiry", c.expiry},
         {"pan", c.pan},
+        {"pan_form", c.pan_form},
+        {"dynamic_data_length", c.dynamic_data_length},
     };
     std::string names;
     for (const auto& [name, r] : all) {
