@@ -29,6 +29,9 @@ void fit(const EmvTagValue* known, int32_t length, uint8_t* out)
     const EmvTagFormat format = emv_tag_format(known->tag);
     const EmvBytes v = known->value;
     const int32_t n = v.length < length ? v.length : length;
+    if (n == 0) {
+        return;
+    }
     if (format == EMV_TAG_NUMERIC) {
         // Right-justified: the rightmost digits kept, leading zeros added.
         memcpy(out + length - n, v.data + v.length - n, (size_t)n);

@@ -5,7 +5,8 @@
 // the ODA bits of the TVR a terminal would set.
 //
 // Steps, in order; the first that fails stops the others:
-//   ca_key       the CA key the caller looked up (RID + 8F): none, or unusable
+//   ca_key       the CA key the caller looked up (RID + 8F): none, unusable, or too
+//                short for the issuer certificate's layout
 //   issuer       issuer certificate (90, 92, 9F32) with the CA key; PAN (5A), expiry
 //   static_data  the static data to be authenticated could not be built
 //   ssad         SDA: signed static data (93) with the issuer key over the static data
@@ -160,7 +161,7 @@ struct EmvOdaResult {
 EmvOdaMethod emv_oda_choose_method(const EmvOdaCard* card);
 
 // Builds the static data to be authenticated into result (static_data_*
-// fields; missing gets the records the AFL marks and the card lacks).
+// fields; missing is reset to the records the AFL marks and the card lacks).
 // emv_oda_authenticate calls it; it is here for callers that want only it.
 void emv_oda_static_data(const EmvOdaCard* card, EmvOdaResult* result);
 

@@ -36,7 +36,7 @@ bool common_passed(EmvRecoverStatus status, const EmvChecks& c)
 bool key_cert_passed(EmvRecoverStatus status, const EmvChecks& c)
 {
     return common_passed(status, c) && passed(c.pk_algorithm) && passed(c.key_length) &&
-           passed(c.expiry) && passed(c.pan);
+           passed(c.expiry) && passed(c.pan) && passed(c.pan_form);
 }
 
 // The value of a data object the step needs; named in missing when absent.
@@ -107,7 +107,9 @@ EmvOdaStep step_issuer(Run* run)
     r->issuer_status =
         emv_recover_issuer_cert(ca->modulus.data, ca->modulus.length, ca->exponent, cert,
                                 object(run, 0x92), exponent, &run->cert_options, &r->issuer);
-    if (r->issuer_status == EMV_RECOVER_BAD_KEY) {
+    // A CA key that cannot be used, or too short for the certificate's
+    // layout, is the CA key's failure.
+    if (r->issuer_status == EMV_RECOVER_BAD_KEY || r->issuer_status == EMV_RECOVER_SHORT_MODULUS) {
         return EMV_ODA_STEP_CA_KEY;
     }
     if (r->issuer_status == EMV_RECOVER_OK) {
@@ -176,7 +178,7 @@ EmvOdaStep step_sdad(Run* run, EmvOdaMethod method)
     r->sdad_status = emv_recover_sdad(key.modulus, key.modulus_length, object(run, 0x9F47), sdad,
                                       dynamic_data, &r->sdad);
     const bool ok = common_passed(r->sdad_status, r->sdad.common.checks) &&
-                    passed(r->sdad.common.checks.key_length);
+                    passed(r->sdad.common.checks.dynamic_data_length);
     return ok ? EMV_ODA_STEP_NONE : EMV_ODA_STEP_SDAD;
 }
 

@@ -118,6 +118,7 @@ void emv_oda_static_data(const EmvOdaCard* card, EmvOdaResult* r)
     r->static_data_sfi = 0;
     r->static_data_record = 0;
     r->static_data_length = 0;
+    r->missing_count = 0;
     if (card->gpo_line == 0) {
         problem(r, EMV_STATIC_DATA_NO_AFL, 0, 0);
     } else if (!card->afl_well_formed && emv_given(card->afl)) {

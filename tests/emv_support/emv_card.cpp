@@ -30,20 +30,6 @@ Bytes tag_bytes(uint32_t tag)
     return out;
 }
 
-Bytes ok(const Bytes& data)
-{
-    return cat({data, {0x90, 0x00}});
-}
-
-Bytes command(const Bytes& header, const Bytes& data)
-{
-    Bytes out = header;
-    out.push_back(static_cast<uint8_t>(data.size()));
-    out.insert(out.end(), data.begin(), data.end());
-    out.push_back(0x00);
-    return out;
-}
-
 // Data objects CDOL1 and PDOL name, and the values the terminal sent.
 const char* kPdol = "9F6604"
                     "9F0206"
@@ -231,12 +217,12 @@ size_t exchange(Card& card, const CardSpec& spec, const Bytes& cmd, const Bytes&
         card.log.push_back({first, {0x6C, length}});
         Bytes repeat = cmd;
         repeat.back() = length;
-        card.log.push_back({repeat, ok(data)});
+        card.log.push_back({repeat, answer(data)});
     } else if (spec.t0 && !data.empty()) {
         card.log.push_back({cmd, {0x61, length}});
-        card.log.push_back({{0x00, 0xC0, 0x00, 0x00, length}, ok(data)});
+        card.log.push_back({{0x00, 0xC0, 0x00, 0x00, length}, answer(data)});
     } else {
-        card.log.push_back({cmd, ok(data)});
+        card.log.push_back({cmd, answer(data)});
     }
     return card.log.size() - 1;
 }
@@ -249,7 +235,7 @@ size_t read_record(Card& card, const CardSpec& spec, uint8_t sfi, uint8_t number
 
 Bytes select(const Bytes& name)
 {
-    return command({0x00, 0xA4, 0x04, 0x00}, name);
+    return apdu({0x00, 0xA4, 0x04, 0x00}, name);
 }
 
 void write_log(Card& card, const CardSpec& spec, const Records& r)
@@ -260,9 +246,8 @@ void write_log(Card& card, const CardSpec& spec, const Records& r)
     read_record(card, spec, 1, 1, tlv(0x70, tlv(0x61, tlv(0x4F, card.aid))));
     exchange(card, spec, select(card.aid), fci(card), false);
     card.log.push_back({from_hex("80CA9F1700"), {}, false});
-    card.at["gpo"] =
-        exchange(card, spec, command({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
-                 gpo_response(card, spec), false);
+    card.at["gpo"] = exchange(card, spec, apdu({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
+                              gpo_response(card, spec), false);
     const struct {
         uint8_t sfi, number;
         const Bytes& data;
@@ -278,15 +263,15 @@ void write_log(Card& card, const CardSpec& spec, const Records& r)
     // Read twice: the first answer counts.
     read_record(card, spec, 1, 1, tlv(0x70, tlv(0x5A, from_hex("5413330089020011"))));
     if (spec.method == Method::Dda) {
-        card.at["ia"] = exchange(card, spec, command({0x00, 0x88, 0x00, 0x00}, card.ddol_data),
+        card.at["ia"] = exchange(card, spec, apdu({0x00, 0x88, 0x00, 0x00}, card.ddol_data),
                                  ia_response(card, spec), false);
     }
     const uint8_t p1 = spec.method == Method::Cda ? 0x50 : 0x40;
-    card.at["genac"] = exchange(card, spec, command({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
+    card.at["genac"] = exchange(card, spec, apdu({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
                                 genac_response(card, spec), false);
     // A second transaction: its records must not count.
     exchange(card, spec, select(card.aid), fci(card), false);
-    exchange(card, spec, command({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
+    exchange(card, spec, apdu({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
              gpo_response(card, spec), false);
     read_record(card, spec, 1, 1, tlv(0x70, tlv(0x5A, from_hex("5413330089020011"))));
 }
@@ -306,6 +291,22 @@ Bytes tlv(uint32_t tag, const Bytes& value)
     }
     out.insert(out.end(), value.begin(), value.end());
     return out;
+}
+
+Bytes apdu(const Bytes& header, const Bytes& data)
+{
+    Bytes out = header;
+    if (!data.empty()) {
+        out.push_back(static_cast<uint8_t>(data.size()));
+        out.insert(out.end(), data.begin(), data.end());
+    }
+    out.push_back(0x00);
+    return out;
+}
+
+Bytes answer(const Bytes& data)
+{
+    return cat({data, {0x90, 0x00}});
 }
 
 Card make_card(const CardSpec& spec)

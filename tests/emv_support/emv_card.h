@@ -72,4 +72,9 @@ Card make_card(const CardSpec& spec);
 // BER-TLV encoding of one object (short, 81 or 82 length).
 Bytes tlv(uint32_t tag, const Bytes& value);
 
+// For tests that lay out a card of their own: a command APDU (the 4-byte
+// header, Lc and data when there is data, Le 00) and a response (data | 90 00).
+Bytes apdu(const Bytes& header, const Bytes& data);
+Bytes answer(const Bytes& data);
+
 }  // namespace emv_card

@@ -27,6 +27,12 @@ inline Bytes bytes(const uint8_t* p, size_t n)
     return Bytes(p, p + n);
 }
 
+// The bytes of a given string; empty when not given.
+inline Bytes bytes(EmvBytes b)
+{
+    return b.length <= 0 ? Bytes{} : bytes(b.data, static_cast<size_t>(b.length));
+}
+
 inline Bytes modulus_of(const EmvPublicKey& key)
 {
     return bytes(key.modulus, static_cast<size_t>(key.modulus_length));

@@ -1,0 +1,119 @@
+// Fuzzes offline data authentication from arbitrary exchanges: the card is
+// collected and authenticated without a crash or a read past any command or
+// response, and the outcome is consistent (a pass fails nothing and lacks
+// nothing; only the ODA bits of the TVR are set).
+//
+// Input: flags (bits 0-1: forced method, 0 = from the AIP), the CA modulus
+// length and modulus (exponent 03; length 0: the list holds no key), then
+// exchanges: command length, command, response length (0xFF: unanswered),
+// response. Each piece gets its own heap copy of exactly its size, so ASan
+// sees any read past it.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "emv/emv_oda.h"
+
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            std::abort();                                                                          \
+    } while (0)
+
+namespace {
+
+constexpr uint8_t kUnanswered = 0xFF;
+constexpr size_t kMaxExchanges = 96;
+
+class Reader {
+public:
+    Reader(const uint8_t* data, size_t size) : data_(data), left_(size) {}
+
+    bool done() const { return left_ == 0; }
+
+    uint8_t byte()
+    {
+        if (left_ == 0)
+            return 0;
+        --left_;
+        return *data_++;
+    }
+
+    // n bytes (fewer where the input ends) on the heap at exactly that size.
+    EmvBytes piece(size_t n, std::vector<std::unique_ptr<uint8_t[]>>* heap)
+    {
+        n = n < left_ ? n : left_;
+        if (n == 0)
+            return {nullptr, 0};
+        heap->emplace_back(new uint8_t[n]);
+        memcpy(heap->back().get(), data_, n);
+        data_ += n;
+        left_ -= n;
+        return {heap->back().get(), static_cast<int32_t>(n)};
+    }
+
+private:
+    const uint8_t* data_;
+    size_t left_;
+};
+
+void check_result(const EmvOdaCard& card, const EmvOdaResult& r)
+{
+    FUZZ_CHECK(card.record_count >= 0 && card.record_count <= kEmvOdaMaxRecords);
+    FUZZ_CHECK(card.object_count >= 0 && card.object_count <= kEmvOdaMaxObjects);
+    FUZZ_CHECK(card.afl_count >= 0 && card.afl_count <= kEmvOdaMaxAflEntries);
+    FUZZ_CHECK(r.static_data_length >= 0 && r.static_data_length <= kEmvOdaMaxStaticData);
+    FUZZ_CHECK(r.tvr[1] == 0 && r.tvr[2] == 0 && r.tvr[3] == 0 && r.tvr[4] == 0);
+    FUZZ_CHECK((r.tvr[0] & 0x11) == 0);
+    if (r.outcome == EMV_ODA_PASSED) {
+        FUZZ_CHECK(r.failed_step == EMV_ODA_STEP_NONE && r.missing_count == 0);
+        FUZZ_CHECK((r.tvr[0] & ~EMV_TVR_SDA_SELECTED) == 0);
+        FUZZ_CHECK(r.issuer_made && emv_checks_valid(&r.issuer.common.checks));
+    } else if (r.outcome == EMV_ODA_FAILED) {
+        FUZZ_CHECK(r.failed_step != EMV_ODA_STEP_NONE && r.method != EMV_ODA_METHOD_NONE);
+    } else {
+        FUZZ_CHECK(r.method == EMV_ODA_METHOD_NONE && r.tvr[0] == EMV_TVR_ODA_NOT_PERFORMED);
+    }
+    FUZZ_CHECK((r.missing_count > 0) == ((r.tvr[0] & EMV_TVR_ICC_DATA_MISSING) != 0));
+    char text[24];
+    for (int32_t i = 0; i < r.missing_count && i < kEmvOdaMaxMissing; ++i) {
+        emv_oda_missing_text(&r.missing[i], text, sizeof text);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Reader in(data, size);
+    std::vector<std::unique_ptr<uint8_t[]>> heap;
+    const uint8_t flags = in.byte();
+    const EmvBytes modulus = in.piece(in.byte(), &heap);
+    static const uint8_t kExponent[] = {0x03};
+    const EmvCaKey key = {modulus, {kExponent, 1}};
+
+    std::vector<EmvExchange> exchanges;
+    while (!in.done() && exchanges.size() < kMaxExchanges) {
+        EmvExchange e;
+        e.command = in.piece(in.byte(), &heap);
+        const uint8_t response_length = in.byte();
+        e.response = response_length == kUnanswered ? EmvBytes{nullptr, -1}
+                                                    : in.piece(response_length, &heap);
+        e.line = static_cast<int32_t>(2 * exchanges.size() + 1);
+        exchanges.push_back(e);
+    }
+
+    auto card = std::make_unique<EmvOdaCard>();
+    const bool ok =
+        emv_oda_collect(exchanges.data(), static_cast<int32_t>(exchanges.size()), card.get());
+    FUZZ_CHECK(ok == (card->error_count == 0));
+    EmvDate date = {2026, 12, 9};
+    emv_oda_transaction_date(card.get(), &date);
+    const EmvOdaOptions options = {date, nullptr, static_cast<EmvOdaMethod>(flags & 0x03)};
+    auto result = std::make_unique<EmvOdaResult>();
+    emv_oda_authenticate(card.get(), modulus.length > 0 ? &key : nullptr, &options, result.get());
+    check_result(*card, *result);
+    return 0;
+}
