@@ -1,7 +1,9 @@
 // oda on the published whole transaction of tests/data (a DDA card, T=0):
 // it passes as published; each option and each change below makes it fail
-// at its own step with the TVR bits a terminal sets.
+// at its own step with the TVR bits a terminal sets; its CAPK list is read
+// strictly.
 
+#include <algorithm>
 #include <ctime>
 
 #include <gtest/gtest.h>
@@ -60,7 +62,9 @@ TEST(CliOdaPublished, PassesAsPublished)
     EXPECT_EQ(doc["tvr"], "0000000000");
     EXPECT_TRUE(doc["missing"].empty());
     EXPECT_EQ(doc["issuer"]["valid"], true);
-    EXPECT_EQ(doc["issuer"]["checks"].size(), 10u);
+    for (const auto& check : doc["issuer"]["checks"].items())
+        EXPECT_EQ(check.value(), true) << check.key();
+    EXPECT_EQ(doc["issuer"]["checks"]["pan"], true);
     EXPECT_EQ(doc["icc"]["valid"], true);
     EXPECT_EQ(doc["icc"]["hash_ok"], true);
     EXPECT_EQ(doc["sdad"]["icc_dynamic_data"], "02002C");
@@ -189,6 +193,37 @@ TEST(CliOdaPublished, CaKeyNotInTheListFailsAtCaKey)
     // The method's own failed bit, not ICC data missing: the card named its key.
     EXPECT_EQ(doc["tvr"], "0800000000");
     EXPECT_FALSE(doc.contains("issuer"));
+}
+
+TEST(CliOdaPublished, CapkListReadStrictly)
+{
+    const std::string key_file = read_file(test_data("capk_emvpt_test.txt"));
+    const size_t exponent = key_file.find("EXPONENT : 3\n");
+    ASSERT_NE(exponent, std::string::npos);
+    const int exponent_line =
+        static_cast<int>(std::count(key_file.begin(), key_file.begin() + exponent, '\n')) + 1;
+
+    // The card's own key damaged: never authenticated without it, exit 2.
+    std::string damaged = key_file;
+    damaged.insert(exponent + 12, "x");
+    const std::string damaged_path = write_temp_file("damaged_key.txt", damaged);
+    const CliRun refused =
+        run_cli({"oda", "--capks", damaged_path, test_data("trace_emvpt_dda.txt")});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, "tarvello-cli: --capks: " + damaged_path + ": line " +
+                               std::to_string(exponent_line) +
+                               ": the card's key AFFFFFFFFF_92: EXPONENT: other characters after "
+                               "the number: '3x'\n");
+
+    // Another key damaged: named, and the verdict stands.
+    const std::string other = key_file + "\nRID : \"A000000003\"\nINDEX : \"08\"\n";
+    const std::string other_path = write_temp_file("other_key.txt", other);
+    const CliRun noted = run_cli({"oda", "--capks", other_path, test_data("trace_emvpt_dda.txt")});
+    EXPECT_EQ(noted.status, 0) << noted.err;
+    EXPECT_NE(noted.err.find("tarvello-cli: --capks: " + other_path + ": line "),
+              std::string::npos);
+    EXPECT_NE(noted.err.find("(not the card's key)\n"), std::string::npos) << noted.err;
 }
 
 }  // namespace

@@ -138,8 +138,7 @@ TEST(CliTraceFormat, StandardInputAndUnreadableFiles)
 
     const CliRun missing = run_cli(oda_args("/nonexistent/trace.txt"));
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.err,
-              "tarvello-cli: TRACE: /nonexistent/trace.txt: No such file or directory\n");
+    EXPECT_EQ(missing.err, "tarvello-cli: /nonexistent/trace.txt: No such file or directory\n");
     const CliRun directory = run_cli(oda_args(testing::TempDir()));
     EXPECT_EQ(directory.status, 2);
     EXPECT_NE(directory.err.find("Is a directory"), std::string::npos) << directory.err;
