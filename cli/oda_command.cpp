@@ -103,9 +103,10 @@ void check_list_problems(const std::string& path, const StrictCapkList& list,
             throw UsageError("--capks", where + ": the card's key " + label + ": " + p.reason);
     }
     for (const CapkListProblem& p : list.problems) {
-        fprintf(stderr, "tarvello-cli: --capks: %s: line %lld: %s%s (not the card's key)\n",
-                path.c_str(), static_cast<long long>(p.line),
-                p.label.empty() ? "" : (p.label + ": ").c_str(), p.reason.c_str());
+        const std::string note =
+            "tarvello-cli: --capks: " + path + ": line " + std::to_string(p.line) + ": " +
+            (p.label.empty() ? "" : p.label + ": ") + p.reason + " (not the card's key)\n";
+        fputs(note.c_str(), stderr);
     }
 }
 
