@@ -2,8 +2,9 @@
 // SELECT, GET PROCESSING OPTIONS, READ RECORD, INTERNAL AUTHENTICATE and
 // GENERATE AC, collected from the command and response bytes of a log.
 //
-// The transaction: the first GET PROCESSING OPTIONS answered 9000, and the
-// last SELECT by name (00 A4 04) answered 9000 before it; READ RECORD,
+// The transaction: the first GET PROCESSING OPTIONS answered 9000 (or whose
+// answer could not be read, so its error is reported), and the last SELECT
+// by name (00 A4 04) answered 9000 before it; READ RECORD,
 // INTERNAL AUTHENTICATE and GENERATE AC count only after that SELECT and
 // before the next SELECT by name (directory records read before the
 // application is selected, and a second transaction later in the same log,
@@ -46,7 +47,9 @@ struct EmvAflEntry {
 };
 
 // A record as read (the response data, SW left out): the first 9000 answer
-// to READ RECORD of that SFI and number.
+// to READ RECORD of that SFI and number. Records of SFI 1-10 must be
+// BER-TLV (EMV_ODA_ERROR_NOT_TLV otherwise); a record of SFI 11-30 is kept
+// whatever it holds, since it is authenticated as read.
 struct EmvOdaRecord {
     uint8_t sfi;
     uint8_t number;

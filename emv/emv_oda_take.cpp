@@ -91,7 +91,11 @@ void emv_oda_take_record(EmvOdaCard* card, const EmvCommand* command, EmvBytes d
             return;  // read before: the first answer counts
         }
     }
-    if (!emv_oda_tlv_ok(card, data, line)) {
+    // SFI 1-10 records are BER-TLV; a record of SFI 11-30 is authenticated
+    // as read, so it is kept whatever it holds (its objects only when it
+    // is well-formed).
+    const bool tlv = emv_tlv_check(data, nullptr) == EMV_TLV_OK;
+    if (sfi <= 10 && !emv_oda_tlv_ok(card, data, line)) {
         return;
     }
     if (card->record_count == kEmvOdaMaxRecords) {
@@ -99,7 +103,9 @@ void emv_oda_take_record(EmvOdaCard* card, const EmvCommand* command, EmvBytes d
         return;
     }
     card->records[card->record_count++] = {sfi, command->p1, false, data, line};
-    emv_oda_add_objects(card, data, line);
+    if (tlv) {
+        emv_oda_add_objects(card, data, line);
+    }
 }
 
 void emv_oda_take_internal_auth(EmvOdaCard* card, const EmvCommand* command, EmvBytes data,

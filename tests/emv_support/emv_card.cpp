@@ -331,7 +331,7 @@ Card make_card(const CardSpec& spec)
     r.sfi1_rec1 = sfi1_rec1(spec);
     r.sfi1_rec2 = tlv(0x70, cat({tlv(0x5F20, {'C', 'A', 'R', 'D', '/', 'T', 'E', 'S', 'T'}),
                                  tlv(0x57, from_hex("4761739001010119D49122010000000000"))}));
-    r.sfi11_rec1 = sfi11_rec1();
+    r.sfi11_rec1 = spec.sfi11_record.empty() ? sfi11_rec1() : spec.sfi11_record;
     card.static_data = static_data_of(r, card.aip, spec);
     r.sfi2_rec1 = sfi2_rec1(card, spec);
     r.sfi2_rec2 = sfi2_rec2(card, spec);

@@ -35,6 +35,7 @@ struct CardSpec {
     uint8_t ca_index = 0x92;
     uint8_t cid = 0x40;         // 9F27 in the GENERATE AC response
     uint8_t signed_cid = 0x40;  // the CID inside CDA's signed dynamic data
+    Bytes sfi11_record;         // SFI 11 record 1 as read; empty: a 70 template
 };
 
 // One exchange of the log; answered false: the command has no response.

@@ -113,6 +113,12 @@ CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = f
     return s;
 }
 
+CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& f)
+{
+    f(s);
+    return s;
+}
+
 const PassCase kPassing[] = {
     {"sda", spec(Method::Sda), "SDA", "0200000000"},
     {"sda_gpo1_tag_list", spec(Method::Sda, 1, 2, true), "SDA", "0200000000"},
@@ -122,6 +128,10 @@ const PassCase kPassing[] = {
     {"dda_t0_tag_list", spec(Method::Dda, 2, 1, true, true), "DDA", "0000000000"},
     {"cda", spec(Method::Cda), "CDA", "0000000000"},
     {"cda_gpo1_t0_tag_list", spec(Method::Cda, 1, 2, true, true), "CDA", "0000000000"},
+    // SFI 11-30: the record is signed as read, BER-TLV or not.
+    {"dda_sfi11_record_not_tlv",
+     with(spec(Method::Dda), [](CardSpec& s) { s.sfi11_record = from_hex("DF8101FF"); }), "DDA",
+     "0000000000"},
 };
 
 void PrintTo(const PassCase& c, std::ostream* os)
@@ -208,12 +218,6 @@ struct FailCase {
     const char* tvr;
     const char* missing;
 };
-
-CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& f)
-{
-    f(s);
-    return s;
-}
 
 const std::function<void(Card&)> kNoChange = [](Card&) {};
 
@@ -413,6 +417,27 @@ TEST(OdaCollect, GetResponseAnsweredWith61AgainIsRefused)
     ASSERT_GE(card->error_count, 1);
     EXPECT_EQ(card->errors[0].kind, EMV_ODA_ERROR_CHAINED);
     EXPECT_EQ(card->errors[0].line, static_cast<int32_t>(2 * c.at.at("gpo") + 1));
+}
+
+TEST(OdaCollect, RecordsBeyondItsStorageAreErrorsNotDropped)
+{
+    Card c = emv_card::make_card(spec(Method::Sda));
+    // Records of SFI 12 the AFL does not name fill the card's storage first.
+    const auto after_gpo = c.log.begin() + static_cast<long>(c.at.at("gpo") + 1);
+    std::vector<emv_card::Exchange> extra;
+    for (int n = 1; n <= kEmvOdaMaxRecords; ++n) {
+        extra.push_back({{0x00, 0xB2, static_cast<uint8_t>(n), 0x64, 0x00},
+                         emv_card::answer(emv_card::tlv(0x70, {}))});
+    }
+    c.log.insert(after_gpo, extra.begin(), extra.end());
+    const std::vector<EmvExchange> log = exchanges_of(c);
+    auto card = std::make_unique<EmvOdaCard>();
+    EXPECT_FALSE(emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), card.get()));
+    EXPECT_EQ(card->record_count, kEmvOdaMaxRecords);
+    ASSERT_GE(card->error_count, 1);
+    EXPECT_EQ(card->errors[0].kind, EMV_ODA_ERROR_TOO_MANY_RECORDS);
+    const size_t first_refused = c.at.at("record 1 1") + extra.size();
+    EXPECT_EQ(card->errors[0].line, static_cast<int32_t>(2 * first_refused + 1));
 }
 
 TEST(OdaCollect, DateFromThePdolDataWhenCdol1CarriesNone)
