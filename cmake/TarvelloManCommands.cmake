@@ -65,6 +65,44 @@ An example CAPK list: published CA keys of three card schemes.
 An example APDU trace: a published transaction with a DDA card. Its CA key
 is in capk_emvpt_test.txt beside it.
 
+[EXIT STATUS]
+The same for every subcommand.
+.TP
+.B 0
+Every check was made and passed.
+.TP
+.B 1
+A check failed: a checksum mismatch, a damaged entry in a list file, a failed
+EMV check.
+.TP
+.B 2
+A usage or input error, reported as one line on standard error: the argument
+and the problem, \\fIPATH\\fR: \\fIreason\\fR for a file, or standard output:
+\\fIreason\\fR when the output could not be written.
+.TP
+.B 3
+Nothing failed, but a check that decides the verdict could not be made: a hash
+whose data was not given (recover icc without \\-\\-static\\-data, recover sdad
+without \\-\\-dynamic\\-data). With \\-\\-json, valid is null.
+
+[DAMAGED LISTS]
+list and verify read every key of a list file and report, by its line, every
+entry they could not read whole: a value that does not decode or has the wrong
+length, an exponent other than 3 or 65537, a key whose lines are out of order
+or missing, a line that looks like a tag but is not written as one, a line too
+long. The keys without a problem are still listed and verified; the exit
+status is 1. With \\-\\-json the entries are in problems (line, label, reason).
+.PP
+.nf
+$ tarvello\\-cli verify damaged.txt
+A000000003_08: OK
+\\&...
+A000000025_CA: OK
+Line 17: A000000003_09: CHECKSUM: has 19 bytes, must be 20
+Line 23: A000000003_92: EXPONENT: other characters after the number: '3x'
+Summary: 15 keys, 0 mismatches, 2 damaged entries
+.fi
+
 [EXAMPLES]
 .nf
 tarvello-cli verify /usr/share/doc/tarvello-cli/capk_public.txt

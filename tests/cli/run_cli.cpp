@@ -66,11 +66,15 @@ std::vector<std::string> CliRun::lines() const
     return result;
 }
 
-CliRun run_cli(const std::vector<std::string>& args, const std::string& input)
+namespace {
+
+// Runs the program with standard output on out_fd, which is read back into
+// the result when read_out is set.
+CliRun run_with(const std::vector<std::string>& args, const std::string& input, int out_fd,
+                bool read_out)
 {
     CliRun run;
     const int in_fd = anonymous_file();
-    const int out_fd = anonymous_file();
     const int err_fd = anonymous_file();
     if (in_fd < 0 || out_fd < 0 || err_fd < 0) {
         ADD_FAILURE() << "cannot make temporary files";
@@ -101,9 +105,27 @@ CliRun run_cli(const std::vector<std::string>& args, const std::string& input)
         ADD_FAILURE() << "cannot run the program";
     if (WIFEXITED(wstatus))
         run.status = WEXITSTATUS(wstatus);
-    run.out = contents(out_fd);
+    if (read_out)
+        run.out = contents(out_fd);
+    else
+        close(out_fd);
     run.err = contents(err_fd);
     return run;
+}
+
+}  // namespace
+
+CliRun run_cli(const std::vector<std::string>& args, const std::string& input)
+{
+    return run_with(args, input, anonymous_file(), true);
+}
+
+CliRun run_cli_to(const std::vector<std::string>& args, const std::string& out_path)
+{
+    const int fd = open(out_path.c_str(), O_WRONLY);
+    if (fd < 0)
+        ADD_FAILURE() << "cannot open " << out_path;
+    return run_with(args, "", fd, false);
 }
 
 std::string test_data(const std::string& name)

@@ -21,6 +21,10 @@ struct CliRun {
 
 CliRun run_cli(const std::vector<std::string>& args, const std::string& input = "");
 
+// The same with standard output going to the file at out_path (e.g.
+// /dev/full); CliRun::out stays empty.
+CliRun run_cli_to(const std::vector<std::string>& args, const std::string& out_path);
+
 // Path of a file under tests/data.
 std::string test_data(const std::string& name);
 

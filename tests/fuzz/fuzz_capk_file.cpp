@@ -1,4 +1,9 @@
-// Fuzzes the CAPK list-file reader: the input becomes the whole file.
+// Fuzzes the CAPK list-file readers: the input becomes the whole file, read
+// by the window's reader and by the command line's strict one. The strict
+// reader never lets a key the window would misread pass unreported: with no
+// problem reported, both read exactly the same keys (the window at most its
+// 100); every key the window accepts is listed by the strict reader or the
+// strict reader reports a problem.
 #include <unistd.h>
 
 #include <cstdint>
@@ -8,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/strict_capk_list.h"
 #include "core/capk_file.h"
 
 #define FUZZ_CHECK(cond)                                                                           \
@@ -41,6 +47,54 @@ bool all_bytes(const void* p, size_t n, uint8_t value)
     return true;
 }
 
+bool same_key(const CapkRecord& a, const CapkRecord& b)
+{
+    return std::memcmp(a.rid, b.rid, sizeof a.rid) == 0 && a.index == b.index &&
+           a.modulus_length == b.modulus_length && a.exponent == b.exponent &&
+           std::memcmp(a.modulus, b.modulus, sizeof a.modulus) == 0 &&
+           std::memcmp(a.checksum, b.checksum, sizeof a.checksum) == 0;
+}
+
+bool listed(const StrictCapkList& strict, const CapkRecord& r)
+{
+    for (const CapkRecord& k : strict.keys) {
+        if (same_key(k, r))
+            return true;
+    }
+    return false;
+}
+
+void check_strict(const std::string& path, const std::vector<CapkRecord>& window, int32_t count)
+{
+    const StrictCapkList strict = read_strict_capk_list(path);
+    FUZZ_CHECK(strict.error == 0);
+    FUZZ_CHECK(strict.keys.size() == strict.key_lines.size());
+    int64_t previous = 0;
+    for (size_t i = 0; i < strict.keys.size(); ++i) {
+        const CapkRecord& k = strict.keys[i];
+        FUZZ_CHECK(k.modulus_length >= 1 && k.modulus_length <= kMaxModulusLength);
+        FUZZ_CHECK(k.exponent == 3 || k.exponent == 65537);
+        FUZZ_CHECK(strict.key_lines[i] > previous);
+        previous = strict.key_lines[i];
+    }
+    previous = 1;
+    for (const CapkListProblem& p : strict.problems) {
+        FUZZ_CHECK(p.line >= previous && !p.reason.empty());
+        FUZZ_CHECK(p.label.empty() || p.label.size() == 13);
+        previous = p.line;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        FUZZ_CHECK(!strict.problems.empty() || listed(strict, window[static_cast<size_t>(i)]));
+    if (strict.problems.empty()) {
+        const size_t n = strict.keys.size();
+        FUZZ_CHECK(static_cast<size_t>(count) == (n < kMaxCapks ? n : kMaxCapks));
+        for (int32_t i = 0; i < count; ++i) {
+            const size_t at = static_cast<size_t>(i);
+            FUZZ_CHECK(same_key(window[at], strict.keys[at]));
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -68,5 +122,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(all_bytes(r.modulus + r.modulus_length,
                              static_cast<size_t>(kMaxModulusLength - r.modulus_length), 0));
     }
+    check_strict(path, records, count);
     return 0;
 }
