@@ -73,7 +73,7 @@ Every check was made and passed.
 .TP
 .B 1
 A check failed: a checksum mismatch, a damaged entry in a list file, a failed
-EMV check.
+EMV check; for oda, offline data authentication failed or was not performed.
 .TP
 .B 2
 A usage or input error, reported as one line on standard error: the argument
