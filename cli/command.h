@@ -23,3 +23,5 @@ void add_checksum_command(CLI::App& app, Action& chosen);
 void add_hash_command(CLI::App& app, Action& chosen);
 void add_rsa_command(CLI::App& app, Action& chosen);
 void add_recover_commands(CLI::App& app, Action& chosen);
+void add_tlv_command(CLI::App& app, Action& chosen);
+void add_oda_command(CLI::App& app, Action& chosen);

@@ -1,6 +1,7 @@
 // tarvello-cli: the command-line companion of Tarvello. Lists and verifies
 // CAPK list files, computes checksums, SHA-1 digests and the raw RSA public
-// operation, and opens the EMV data a key signs.
+// operation, opens the EMV data a key signs, decodes BER-TLV card data and
+// makes offline data authentication of a card from an APDU trace.
 //
 // Exit status: 0 every check was made and passed, 1 a check failed, 2 a
 // usage or input error (reported as one line on standard error), 3 nothing
@@ -90,8 +91,8 @@ int finish(int status)
 
 int run(int argc, char** argv)
 {
-    CLI::App app{"Tarvello on the command line: CAPK lists, checksums, SHA-1, raw RSA and EMV "
-                 "certificate recovery",
+    CLI::App app{"Tarvello on the command line: CAPK lists, checksums, SHA-1, raw RSA, EMV "
+                 "certificate recovery, BER-TLV decoding and offline data authentication",
                  "tarvello-cli"};
     app.formatter(std::make_shared<WrappingFormatter>());
     app.set_version_flag("--version", "tarvello-cli " TARVELLO_VERSION);
@@ -104,6 +105,8 @@ int run(int argc, char** argv)
     add_hash_command(app, chosen);
     add_rsa_command(app, chosen);
     add_recover_commands(app, chosen);
+    add_tlv_command(app, chosen);
+    add_oda_command(app, chosen);
     if (argc <= 1) {
         // No subcommand: which ones there are, as a usage error.
         fputs(app.help().c_str(), stderr);

@@ -1,7 +1,7 @@
 # Script mode (cmake -DCLI=<program> -DOUT=<file> -P this file): writes the
 # help2man include file that adds to tarvello-cli(1) what the program's top
-# help leaves out: the help of every subcommand, the example list file and
-# two examples. Subcommands are found in the help texts themselves (the
+# help leaves out: the help of every subcommand, the example files and
+# examples. Subcommands are found in the help texts themselves (the
 # "Subcommands:" lists), so the page follows the program without a second
 # list to keep.
 
@@ -60,6 +60,10 @@ ${_commands}
 .TP
 /usr/share/doc/tarvello-cli/capk_public.txt
 An example CAPK list: published CA keys of three card schemes.
+.TP
+/usr/share/doc/tarvello-cli/trace_emvpt_dda.txt
+An example APDU trace: a published transaction with a DDA card. Its CA key
+is in capk_emvpt_test.txt beside it.
 
 [EXIT STATUS]
 The same for every subcommand.
@@ -69,7 +73,7 @@ Every check was made and passed.
 .TP
 .B 1
 A check failed: a checksum mismatch, a damaged entry in a list file, a failed
-EMV check.
+EMV check; for oda, offline data authentication failed or was not performed.
 .TP
 .B 2
 A usage or input error, reported as one line on standard error: the argument
@@ -103,5 +107,8 @@ Summary: 15 keys, 0 mismatches, 2 damaged entries
 .nf
 tarvello-cli verify /usr/share/doc/tarvello-cli/capk_public.txt
 tarvello-cli list \\-\\-json /usr/share/doc/tarvello-cli/capk_public.txt
+cd /usr/share/doc/tarvello-cli
+tarvello-cli oda \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt
+tarvello-cli tlv 6F098407A0000000031010
 .fi
 ")

@@ -1,7 +1,8 @@
 # The Debian package of the command-line program, made by `cpack -G DEB`:
 # the program in /usr/bin, its man page (written by help2man from the
-# program's own --help), the example list of published CA keys and the
-# licence under /usr/share/doc/tarvello-cli. The Windows zips are put
+# program's own --help), the example list of published CA keys, the example
+# APDU trace of a published transaction with its CA key, and the licence
+# under /usr/share/doc/tarvello-cli. The Windows zips are put
 # together by scripts/package.sh from the two mingw builds.
 if(CMAKE_CROSSCOMPILING OR NOT TARGET tarvello-cli)
   return()
@@ -13,7 +14,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tarvello-cli)
 
 install(TARGETS tarvello-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/tests/data/capk_public.txt DESTINATION ${_doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/tests/data/capk_public.txt
+  ${PROJECT_SOURCE_DIR}/tests/data/trace_emvpt_dda.txt
+  ${PROJECT_SOURCE_DIR}/tests/data/capk_emvpt_test.txt DESTINATION ${_doc_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${_doc_dir} RENAME copyright)
 
 # The man page is made only for release builds, the ones that are packaged:
@@ -59,5 +62,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "tarvello-cli lists and verifies lists of EMV certification-authority public
 keys (CAPKs), computes key checksums and SHA-1 digests, applies the raw RSA
-public operation and opens EMV certificates recovered with a CA key.")
+public operation, opens EMV certificates recovered with a CA key, decodes
+BER-TLV card data and makes offline data authentication (SDA, DDA, CDA) of
+a card from an APDU trace, naming the failing step and the TVR bits.")
 include(CPack)

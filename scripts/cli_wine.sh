@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The x86_64 tarvello-cli.exe under Wine agrees with the native tarvello-cli:
 # the same standard output (CR LF read as LF) and the same exit status, for
-# `verify` of the published CA keys and `recover issuer` of a published
-# issuer certificate (text and --json).
+# `verify` of the published CA keys, `recover issuer` of a published
+# issuer certificate (text and --json) and `oda` of the published trace of
+# tests/data (text and --json; the trace read from a file and from
+# standard input).
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -43,12 +45,14 @@ cd "$ROOT"
 # capk_public.txt).
 value() { awk -v n="$1" '/^chain /{c=$2} c=="long" && $1==n {print $2}' "$CHAINS"; }
 
-# compare NAME ARGS...: runs both programs and compares output and status.
+# compare NAME ARGS...: runs both programs and compares output and status;
+# with INPUT=FILE, each reads FILE on standard input.
 compare() {
   local name=$1; shift
+  local input=${INPUT:-/dev/null}
   local native_out wine_out native_rc=0 wine_rc=0
-  native_out=$("$CLI" "$@") || native_rc=$?
-  wine_out=$(timeout 120 "$WINE" "$EXE" "$@" | tr -d '\r') || wine_rc=$?
+  native_out=$("$CLI" "$@" <"$input") || native_rc=$?
+  wine_out=$(timeout 120 "$WINE" "$EXE" "$@" <"$input" | tr -d '\r') || wine_rc=$?
   [ -n "$native_out" ] || die "$name: the native program printed nothing"
   if [ "$native_out" != "$wine_out" ]; then
     diff <(printf '%s\n' "$native_out") <(printf '%s\n' "$wine_out") >&2 || true
@@ -64,4 +68,7 @@ recover=(recover issuer --capks tests/data/capk_public.txt --key "$(value ca_rid
   --date 261209)
 compare "recover issuer" "${recover[@]}"
 compare "recover issuer --json" "${recover[@]}" --json
+oda=(oda --capks tests/data/capk_emvpt_test.txt)
+compare "oda" "${oda[@]}" tests/data/trace_emvpt_dda.txt
+INPUT=tests/data/trace_emvpt_dda.txt compare "oda --json" "${oda[@]}" --json -
 say "passed"

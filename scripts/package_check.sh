@@ -111,6 +111,12 @@ check_deb() { # deb
   man=$(zcat "$root/usr/share/man/man1/tarvello-cli.1.gz") || fail "no man page tarvello-cli(1)"
   grep -q '^\.TH TARVELLO-CLI "1"' <<<"$man" || fail "the man page is not tarvello-cli(1)"
   grep -q '^\.SS "tarvello-cli verify"' <<<"$man" || fail "the man page has no verify command"
+  grep -q '^\.SS "tarvello-cli oda"' <<<"$man" || fail "the man page has no oda command"
+  grep -q '^\.SS "tarvello-cli tlv"' <<<"$man" || fail "the man page has no tlv command"
+  local doc=$root/usr/share/doc/tarvello-cli
+  out=$("$root/usr/bin/tarvello-cli" oda --capks "$doc/capk_emvpt_test.txt" "$doc/trace_emvpt_dda.txt") ||
+    fail "oda of the installed example trace failed: $out"
+  grep -qx "Result: passed" <<<"$out" || fail "oda of the installed example trace did not pass"
   [ -n "$root" ] || remove_deb "$1"
 }
 

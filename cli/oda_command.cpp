@@ -1,0 +1,208 @@
+// oda --capks FILE TRACE: offline data authentication of the card in an
+// APDU trace, made as a terminal makes it, with the CA key from a CAPK list.
+//
+// Exit status: 0 ODA passed; 1 it failed or was not performed; 2 a usage or
+// input error (an unreadable or malformed trace or list, a response the
+// method needs that is not well-formed).
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "cli/capk_list.h"
+#include "cli/command.h"
+#include "cli/file_args.h"
+#include "cli/input_text.h"
+#include "cli/oda_report.h"
+#include "cli/scalar_args.h"
+#include "cli/tlv_report.h"
+#include "cli/trace_file.h"
+#include "cli/usage_error.h"
+
+namespace {
+
+struct OdaOptions {
+    std::string capks;
+    std::string trace;
+    std::string date;
+    std::string method;
+    bool json = false;
+    CLI::Option* date_given = nullptr;
+};
+
+std::vector<EmvExchange> exchanges_of(const Trace& trace)
+{
+    std::vector<EmvExchange> out;
+    for (const TraceExchange& e : trace.exchanges) {
+        out.push_back({{e.command.data(), static_cast<int32_t>(e.command.size())},
+                       {e.response.data(), static_cast<int32_t>(e.response.size())},
+                       e.command_line});
+    }
+    return out;
+}
+
+// The line an error names: the response's, unless the command is at fault.
+int error_line(const Trace& trace, const EmvOdaError& error)
+{
+    const bool command = error.kind == EMV_ODA_ERROR_BAD_COMMAND;
+    for (const TraceExchange& e : trace.exchanges) {
+        if (e.command_line == error.line)
+            return command ? e.command_line : e.response_line;
+    }
+    return error.line;
+}
+
+void check_collected(const std::string& name, const Trace& trace, const EmvOdaCard& card)
+{
+    if (card.error_count == 0)
+        return;
+    const EmvOdaError& first = card.errors[0];
+    std::string problem =
+        "line " + std::to_string(error_line(trace, first)) + ": " + emv_oda_error_text(first.kind);
+    if (first.kind == EMV_ODA_ERROR_NOT_TLV)
+        problem += ": " + tlv_problem_text(first.tlv);
+    if (card.error_count > 1)
+        problem += " (and " + std::to_string(card.error_count - 1) + " more)";
+    throw UsageError(name, problem);
+}
+
+void report_unanswered(const std::string& name, const Trace& trace)
+{
+    for (int line : trace.unanswered) {
+        fprintf(stderr, "tarvello-cli: %s: line %d: a command without a response, ignored\n",
+                name.c_str(), line);
+    }
+}
+
+// The CA key of the list with the card's RID and index; found false when
+// the card names none or the list has none.
+struct CaKeyLookup {
+    bool found = false;
+    std::vector<uint8_t> modulus;
+    std::vector<uint8_t> exponent;
+};
+
+// The label of the key the card names ("A000000003_92"), empty when it
+// names none.
+std::string card_key_label(const EmvOdaCard& card)
+{
+    if (card.rid.length != 5 || card.ca_index.length != 1)
+        return "";
+    return hex_text(card.rid.data, 5) + "_" + hex_text(card.ca_index.data, 1);
+}
+
+// A damaged entry that may be the card's key is an input error: another
+// key must never stand in for it. Damage elsewhere in the list is named on
+// standard error and leaves the verdict alone.
+void check_list_problems(const std::string& path, const StrictCapkList& list,
+                         const std::string& label)
+{
+    for (const CapkListProblem& p : list.problems) {
+        const std::string where = path + ": line " + std::to_string(p.line);
+        if (!label.empty() && p.label == label)
+            throw UsageError("--capks", where + ": the card's key " + label + ": " + p.reason);
+    }
+    for (const CapkListProblem& p : list.problems) {
+        const std::string note =
+            "tarvello-cli: --capks: " + path + ": line " + std::to_string(p.line) + ": " +
+            (p.label.empty() ? "" : p.label + ": ") + p.reason + " (not the card's key)\n";
+        fputs(note.c_str(), stderr);
+    }
+}
+
+CaKeyLookup find_ca_key(const std::string& path, const EmvOdaCard& card)
+{
+    CaKeyLookup key;
+    const StrictCapkList list = load_capk_list(path);
+    const std::string label = card_key_label(card);
+    check_list_problems(path, list, label);
+    if (label.empty())
+        return key;
+    for (const CapkRecord& rec : list.keys) {
+        if (memcmp(rec.rid, card.rid.data, 5) != 0 || rec.index != card.ca_index.data[0])
+            continue;
+        key.found = true;
+        key.modulus.assign(rec.modulus, rec.modulus + rec.modulus_length);
+        key.exponent =
+            rec.exponent == 3 ? std::vector<uint8_t>{0x03} : std::vector<uint8_t>{0x01, 0x00, 0x01};
+        break;
+    }
+    return key;
+}
+
+OdaDate judged_date(const OdaOptions& o, const EmvOdaCard& card)
+{
+    if (o.date_given->count() > 0)
+        return {parse_date("--date", o.date), "option"};
+    EmvDate date;
+    if (emv_oda_transaction_date(&card, &date))
+        return {date, "transaction"};
+    return {emv_today(), "today"};
+}
+
+EmvOdaMethod forced_method(const std::string& method)
+{
+    if (method == "sda")
+        return EMV_ODA_SDA;
+    if (method == "dda")
+        return EMV_ODA_DDA;
+    if (method == "cda")
+        return EMV_ODA_CDA;
+    return EMV_ODA_METHOD_NONE;
+}
+
+int run_oda(const OdaOptions& o)
+{
+    const std::string name = input_name(o.trace);
+    const Trace trace = read_trace(name, read_input_text(o.trace));
+    report_unanswered(name, trace);
+    const std::vector<EmvExchange> exchanges = exchanges_of(trace);
+    auto card = std::make_unique<EmvOdaCard>();
+    emv_oda_collect(exchanges.data(), static_cast<int32_t>(exchanges.size()), card.get());
+    check_collected(name, trace, *card);
+
+    const CaKeyLookup key = find_ca_key(o.capks, *card);
+    const EmvCaKey ca_key = {{key.modulus.data(), static_cast<int32_t>(key.modulus.size())},
+                             {key.exponent.data(), static_cast<int32_t>(key.exponent.size())}};
+    const OdaDate date = judged_date(o, *card);
+    const EmvOdaOptions options = {date.date, nullptr, forced_method(o.method)};
+    auto result = std::make_unique<EmvOdaResult>();
+    emv_oda_authenticate(card.get(), key.found ? &ca_key : nullptr, &options, result.get());
+
+    const Json doc = oda_json(*card, *result, date);
+    o.json ? print_json(doc) : print_text(oda_text(doc));
+    return result->outcome == EMV_ODA_PASSED ? 0 : 1;
+}
+
+}  // namespace
+
+void add_oda_command(CLI::App& app, Action& chosen)
+{
+    auto o = std::make_shared<OdaOptions>();
+    CLI::App* sub =
+        add_command(app, "oda",
+                    "Offline data authentication (SDA, DDA, CDA) of the card in an APDU trace, "
+                    "as a terminal makes it: each step, the failing one and the TVR bits "
+                    "(exit 0 passed, 1 failed or not performed)",
+                    o->json, chosen, [o] { return run_oda(*o); });
+    sub->footer("TRACE: a line '> HEX' is a command APDU, the next line '< HEX' its response "
+                "(data, then SW1 SW2). Logs are read as they are: bracketed prefixes ([+], "
+                "[TTL], a time stamp), one or more '>' or '<', C-APDU: and R-APDU:, a trailing "
+                "(annotation); blank lines and lines starting with # are skipped. A bad line is "
+                "refused with its line number.\n"
+                "Exit status: 0 ODA passed, 1 it failed or was not performed, 2 a usage or "
+                "input error.");
+    sub->add_option("--capks", o->capks, "CAPK list file holding the card's CA key")
+        ->required()
+        ->check(input_file());
+    sub->add_option("TRACE", o->trace,
+                    "APDU trace file ('> HEX' commands, '< HEX' responses); - for standard "
+                    "input")
+        ->required()
+        ->check(input_file_or_stdin());
+    o->date_given = sub->add_option("--date", o->date,
+                                    "Date the expiries are judged at, YYMMDD (default: the "
+                                    "transaction date of the trace, else today)");
+    sub->add_option("--method", o->method, "Force the method instead of choosing it from the AIP")
+        ->check(CLI::IsMember({"sda", "dda", "cda"}));
+}

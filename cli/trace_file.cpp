@@ -1,0 +1,146 @@
+// Reading APDU trace files into exchanges.
+
+#include "cli/trace_file.h"
+
+#include <cctype>
+#include <optional>
+
+#include "cli/hex_args.h"
+#include "cli/usage_error.h"
+
+namespace {
+
+enum class LineKind { kSkip, kCommand, kResponse };
+
+struct TraceLine {
+    LineKind kind = LineKind::kSkip;
+    std::vector<uint8_t> bytes;
+};
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+size_t skip_blanks(const std::string& line, size_t i)
+{
+    while (i < line.size() && is_blank(line[i]))
+        ++i;
+    return i;
+}
+
+bool starts_with_word(const std::string& line, size_t i, const char* word)
+{
+    for (; *word != '\0'; ++word, ++i) {
+        if (i >= line.size() || toupper(static_cast<unsigned char>(line[i])) != *word)
+            return false;
+    }
+    return true;
+}
+
+// Where a marker ends and which kind of line it starts, or kSkip when the
+// text at i is no marker.
+LineKind read_marker(const std::string& line, size_t& i)
+{
+    const char first = line[i];
+    if (first == '>' || first == '<') {
+        while (i < line.size() && line[i] == first)
+            ++i;
+        return first == '>' ? LineKind::kCommand : LineKind::kResponse;
+    }
+    for (const char* word : {"C-APDU:", "R-APDU:"}) {
+        if (starts_with_word(line, i, word)) {
+            i += 7;
+            return word[0] == 'C' ? LineKind::kCommand : LineKind::kResponse;
+        }
+    }
+    return LineKind::kSkip;
+}
+
+// Where a trailing "( ... )" annotation starts, or the line's length.
+size_t annotation_start(const std::string& line, size_t from)
+{
+    size_t end = line.size();
+    while (end > from && is_blank(line[end - 1]))
+        --end;
+    if (end == from || line[end - 1] != ')')
+        return line.size();
+    const size_t open = line.find('(', from);
+    return open == std::string::npos ? line.size() : open;
+}
+
+TraceLine parse_line(const std::string& name, const std::string& where, std::string line)
+{
+    TraceLine out;
+    size_t i = skip_blanks(line, 0);
+    if (i == line.size() || line[i] == '#')
+        return out;
+    while (line[i] == '[') {
+        const size_t close = line.find(']', i);
+        if (close == std::string::npos) {
+            throw UsageError(name,
+                             where + "'[' at position " + std::to_string(i + 1) + " is not closed");
+        }
+        i = skip_blanks(line, close + 1);
+        if (i == line.size())
+            break;
+    }
+    out.kind = i < line.size() ? read_marker(line, i) : LineKind::kSkip;
+    if (out.kind == LineKind::kSkip) {
+        throw UsageError(name, where + "neither a command ('>' or C-APDU:) nor a response "
+                                       "('<' or R-APDU:)");
+    }
+    // The hex alone, every other character blanked: a bad digit is then
+    // named by its position in the line.
+    const size_t annotation = annotation_start(line, i);
+    line.replace(0, i, i, ' ');
+    line.replace(annotation, line.size() - annotation, line.size() - annotation, ' ');
+    out.bytes = parse_hex_arg(name + ": " + where.substr(0, where.size() - 2), line);
+    return out;
+}
+
+void check_length(const std::string& name, const std::string& where, const TraceLine& line)
+{
+    const size_t n = line.bytes.size();
+    if (line.kind == LineKind::kCommand && n < 4) {
+        throw UsageError(name, where + "a command has at least CLA INS P1 P2, this one " +
+                                   std::to_string(n) + (n == 1 ? " byte" : " bytes"));
+    }
+    if (line.kind == LineKind::kResponse && n < 2) {
+        throw UsageError(name, where + "a response has at least SW1 SW2, this one " +
+                                   std::to_string(n) + (n == 1 ? " byte" : " bytes"));
+    }
+}
+
+}  // namespace
+
+Trace read_trace(const std::string& name, const std::string& text)
+{
+    Trace trace;
+    std::optional<TraceExchange> pending;
+    size_t start = 0;
+    for (int number = 1; start <= text.size(); ++number) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string where = "line " + std::to_string(number) + ": ";
+        const TraceLine line = parse_line(name, where, text.substr(start, end - start));
+        start = end + 1;
+        check_length(name, where, line);
+        if (line.kind == LineKind::kCommand) {
+            if (pending)
+                trace.unanswered.push_back(pending->command_line);
+            pending = TraceExchange{line.bytes, {}, number, 0};
+        } else if (line.kind == LineKind::kResponse) {
+            if (!pending)
+                throw UsageError(name, where + "a response without its command");
+            pending->response = line.bytes;
+            pending->response_line = number;
+            trace.exchanges.push_back(*pending);
+            pending.reset();
+        }
+    }
+    if (pending)
+        trace.unanswered.push_back(pending->command_line);
+    return trace;
+}

@@ -1,0 +1,41 @@
+// APDU trace files: the log of one card session as text, read into the
+// exchanges (command APDU, response APDU) that offline data authentication
+// works on.
+//
+// A line "> HEX" is a command APDU, the line "< HEX" after it its response
+// (data, then SW1 SW2). The logs users already have are read as they are:
+//  - before the marker, any number of bracketed prefixes ("[+]", "[TTL]",
+//    "[12:01:07.125]"), each followed by blanks or not;
+//  - a command marker is one or more '>' or "C-APDU:", a response marker one
+//    or more '<' or "R-APDU:" (either letter case);
+//  - a trailing annotation in parentheses, "(SELECT)", is ignored.
+// Blank lines and lines whose first non-blank character is '#' are skipped;
+// CR LF line ends are allowed. The hex is read strictly, as the hex
+// arguments are (cli/hex_args.h).
+//
+// Refused with the line number (UsageError, exit status 2): a line of any
+// other form, bad hex, a command shorter than its 4-byte header, a response
+// shorter than SW1 SW2, a response without its command. A command with no
+// response after it (the log ends, or the next line is a command) is
+// unanswered: left out of the exchanges and its line listed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TraceExchange {
+    std::vector<uint8_t> command;
+    std::vector<uint8_t> response;  // data | SW1 SW2
+    int command_line;               // 1-based line numbers in the file
+    int response_line;
+};
+
+struct Trace {
+    std::vector<TraceExchange> exchanges;  // in file order
+    std::vector<int> unanswered;           // lines of commands left without a response
+};
+
+// Reads the trace text; name (a path, or "standard input") starts every
+// message.
+Trace read_trace(const std::string& name, const std::string& text);
