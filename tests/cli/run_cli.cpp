@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -133,10 +135,29 @@ std::string test_data(const std::string& name)
     return std::string(TARVELLO_TEST_DATA) + "/" + name;
 }
 
+namespace {
+
+// The files this process wrote, removed when it ends. Their names carry the
+// process id: ctest runs the tests in parallel, and several test programs
+// use the same names.
+struct TempFiles {
+    std::vector<std::string> paths;
+    ~TempFiles()
+    {
+        for (const std::string& path : paths)
+            unlink(path.c_str());
+    }
+};
+
+}  // namespace
+
 std::string write_temp_file(const std::string& name, const std::string& text)
 {
-    const std::string path = testing::TempDir() + name;
+    static TempFiles files;
+    const std::string path =
+        testing::TempDir() + "tarvello-cli-" + std::to_string(getpid()) + "-" + name;
     std::ofstream(path, std::ios::binary) << text;
+    files.paths.push_back(path);
     return path;
 }
 
