@@ -20,6 +20,9 @@ namespace {
 using emv_card::Card;
 using emv_card::CardSpec;
 using emv_card::Method;
+using emv_card::replace;
+using emv_card::spec;
+using emv_card::with;
 using emv_chain::Bytes;
 using emv_chain::from_hex;
 using emv_chain::to_hex;
@@ -52,30 +55,6 @@ CliRun run_oda(const Card& card, const std::vector<std::string>& more = {})
                                      write_temp_file("made_trace.txt", trace_of(card))};
     args.insert(args.end(), more.begin(), more.end());
     return run_cli(args);
-}
-
-CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = false,
-              bool t0 = false)
-{
-    CardSpec s;
-    s.method = m;
-    s.gpo_format = gpo_format;
-    s.ia_format = ia_format;
-    s.tag_list = tag_list;
-    s.t0 = t0;
-    return s;
-}
-
-// Changes the first `from` in the response of the exchange the builder
-// names to `to` (same length).
-void replace(Card& c, const std::string& where, const std::string& from, const std::string& to)
-{
-    Bytes& r = c.log.at(c.at.at(where)).response;
-    const Bytes f = from_hex(from);
-    const auto it = std::search(r.begin(), r.end(), f.begin(), f.end());
-    ASSERT_NE(it, r.end()) << from << " not in " << where;
-    const Bytes t = from_hex(to);
-    std::copy(t.begin(), t.end(), it);
 }
 
 TEST(CliOdaMade, SdaDdaAndCdaCardsPass)
@@ -143,12 +122,6 @@ struct FailCase {
     // The failing check: "step.check" in the JSON (false), or "" for none.
     const char* check;
 };
-
-CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& f)
-{
-    f(s);
-    return s;
-}
 
 const std::function<void(Card&)> kNoChange = [](Card&) {};
 

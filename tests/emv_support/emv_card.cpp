@@ -2,6 +2,10 @@
 // transaction's log with it.
 #include "tests/emv_support/emv_card.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 #include "tests/support/oracles.h"
 
 namespace emv_card {
@@ -337,6 +341,36 @@ Card make_card(const CardSpec& spec)
     r.sfi2_rec2 = sfi2_rec2(card, spec);
     write_log(card, spec, r);
     return card;
+}
+
+CardSpec spec(Method m, int gpo_format, int ia_format, bool tag_list, bool t0)
+{
+    CardSpec s;
+    s.method = m;
+    s.gpo_format = gpo_format;
+    s.ia_format = ia_format;
+    s.tag_list = tag_list;
+    s.t0 = t0;
+    return s;
+}
+
+CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& change)
+{
+    change(s);
+    return s;
+}
+
+void replace(Card& c, const std::string& where, const std::string& from, const std::string& to)
+{
+    Bytes& r = c.log.at(c.at.at(where)).response;
+    const Bytes f = emv_chain::from_hex(from);
+    const Bytes t = emv_chain::from_hex(to);
+    const auto it = std::search(r.begin(), r.end(), f.begin(), f.end());
+    if (it == r.end()) {
+        ADD_FAILURE() << from << " not in " << where;
+        return;
+    }
+    std::copy(t.begin(), t.end(), it);
 }
 
 }  // namespace emv_card

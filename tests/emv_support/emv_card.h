@@ -13,6 +13,7 @@
 // stands outside the first transaction must not count.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -69,6 +70,16 @@ struct Card {
 // certificates expire 12/49; transaction date 26-12-09 in the CDOL1 data
 // (26-12-08 in the PDOL data).
 Card make_card(const CardSpec& spec);
+
+// A spec in one expression, for tables of cards: the common fields, then
+// with() for any other change.
+CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = false,
+              bool t0 = false);
+CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& change);
+
+// Changes the first occurrence of `from` in the response of the exchange
+// the builder names to `to` (same length); a test failure when it is absent.
+void replace(Card& c, const std::string& where, const std::string& from, const std::string& to);
 
 // BER-TLV encoding of one object (short, 81 or 82 length).
 Bytes tlv(uint32_t tag, const Bytes& value);

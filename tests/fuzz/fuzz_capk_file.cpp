@@ -15,12 +15,7 @@
 
 #include "cli/strict_capk_list.h"
 #include "core/capk_file.h"
-
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            std::abort();                                                                          \
-    } while (0)
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

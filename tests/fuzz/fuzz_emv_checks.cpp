@@ -12,12 +12,7 @@
 #include <memory>
 
 #include "emv/emv.h"
-
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            std::abort();                                                                          \
-    } while (0)
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -15,12 +15,7 @@
 #include <vector>
 
 #include "emv/emv_oda.h"
-
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            std::abort();                                                                          \
-    } while (0)
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -10,12 +10,7 @@
 #include "emv/emv_dol.h"
 #include "emv/emv_tags.h"
 #include "emv/emv_tlv.h"
-
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            std::abort();                                                                          \
-    } while (0)
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -7,12 +7,7 @@
 #include <string>
 
 #include "core/hex_codec.h"
-
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond))                                                                               \
-            std::abort();                                                                          \
-    } while (0)
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

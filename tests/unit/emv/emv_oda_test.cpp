@@ -19,6 +19,9 @@ using namespace emv_test;
 using emv_card::Card;
 using emv_card::CardSpec;
 using emv_card::Method;
+using emv_card::replace;
+using emv_card::spec;
+using emv_card::with;
 
 const EmvDate kTransactionDate = {2026, 12, 9};
 
@@ -80,18 +83,6 @@ std::string method(const EmvOdaResult& r)
     return name != nullptr ? name : "none";
 }
 
-// Changes the first occurrence of `from` in the response of the exchange
-// the builder names to `to` (same length).
-void replace(Card& c, const std::string& where, const std::string& from, const std::string& to)
-{
-    Bytes& r = c.log.at(c.at.at(where)).response;
-    const Bytes f = from_hex(from);
-    const Bytes t = from_hex(to);
-    const auto it = std::search(r.begin(), r.end(), f.begin(), f.end());
-    ASSERT_NE(it, r.end()) << from << " not in " << where;
-    std::copy(t.begin(), t.end(), it);
-}
-
 // --- Cards that pass ---------------------------------------------------------
 
 struct PassCase {
@@ -100,24 +91,6 @@ struct PassCase {
     const char* method;
     const char* tvr;
 };
-
-CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = false,
-              bool t0 = false)
-{
-    CardSpec s;
-    s.method = m;
-    s.gpo_format = gpo_format;
-    s.ia_format = ia_format;
-    s.tag_list = tag_list;
-    s.t0 = t0;
-    return s;
-}
-
-CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& f)
-{
-    f(s);
-    return s;
-}
 
 const PassCase kPassing[] = {
     {"sda", spec(Method::Sda), "SDA", "0200000000"},
