@@ -112,20 +112,43 @@ void check_length(const std::string& name, const std::string& where, const Trace
     }
 }
 
+// Where the line from start ends (its length excluded the line end), and
+// where the next one starts: LF, CR LF and a CR alone all end a line.
+size_t line_end(const std::string& text, size_t start, size_t& next)
+{
+    const size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+        next = text.size() + 1;
+        return text.size();
+    }
+    next = end + 1;
+    if (text[end] == '\r' && next < text.size() && text[next] == '\n')
+        ++next;
+    return end;
+}
+
+void check_not_empty(const std::string& name, const Trace& trace)
+{
+    if (!trace.exchanges.empty())
+        return;
+    throw UsageError(name, trace.unanswered.empty() ? "no command in the trace"
+                                                    : "no command in the trace has a response");
+}
+
 }  // namespace
 
 Trace read_trace(const std::string& name, const std::string& text)
 {
     Trace trace;
     std::optional<TraceExchange> pending;
-    size_t start = 0;
+    // A byte order mark some editors put before UTF-8 text.
+    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     for (int number = 1; start <= text.size(); ++number) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
+        size_t next = 0;
+        const size_t end = line_end(text, start, next);
         const std::string where = "line " + std::to_string(number) + ": ";
         const TraceLine line = parse_line(name, where, text.substr(start, end - start));
-        start = end + 1;
+        start = next;
         check_length(name, where, line);
         if (line.kind == LineKind::kCommand) {
             if (pending)
@@ -142,5 +165,6 @@ Trace read_trace(const std::string& name, const std::string& text)
     }
     if (pending)
         trace.unanswered.push_back(pending->command_line);
+    check_not_empty(name, trace);
     return trace;
 }

@@ -10,12 +10,14 @@
 //    or more '<' or "R-APDU:" (either letter case);
 //  - a trailing annotation in parentheses, "(SELECT)", is ignored.
 // Blank lines and lines whose first non-blank character is '#' are skipped;
-// CR LF line ends are allowed. The hex is read strictly, as the hex
-// arguments are (cli/hex_args.h).
+// a line ends with LF, CR LF or a CR alone, and a UTF-8 byte order mark at
+// the start is passed over. The hex is read strictly, as the hex arguments
+// are (cli/hex_args.h).
 //
 // Refused with the line number (UsageError, exit status 2): a line of any
 // other form, bad hex, a command shorter than its 4-byte header, a response
-// shorter than SW1 SW2, a response without its command. A command with no
+// shorter than SW1 SW2, a response without its command, a trace without
+// one answered command. A command with no
 // response after it (the log ends, or the next line is a command) is
 // unanswered: left out of the exchanges and its line listed.
 #pragma once

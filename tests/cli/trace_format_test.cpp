@@ -31,6 +31,7 @@ std::string without_blanks(std::string text)
 struct FormCase {
     const char* name;
     std::function<std::string(bool, const std::string&)> rewrite;
+    const char* start = "";  // what the file begins with
 };
 
 TEST(CliTraceFormat, EveryLogFormReadsTheSameExchanges)
@@ -54,11 +55,13 @@ TEST(CliTraceFormat, EveryLogFormReadsTheSameExchanges)
          [](bool c, const std::string& h) {
              return std::string("\n   # note\n\t") + (c ? "c-apdu: " : "r-apdu: ") + h + "\n";
          }},
+        {"UTF-8 byte order mark, CR alone as the line end",
+         [](bool c, const std::string& h) { return (c ? "> " : "< ") + h + "\r"; }, "\xEF\xBB\xBF"},
     };
     const CliRun reference = run_cli(oda_args(write_temp_file("as_stored.txt", published_trace())));
     ASSERT_EQ(reference.status, 0) << reference.err;
     for (const FormCase& k : cases) {
-        const std::string path = write_temp_file("form.txt", rewritten_trace(k.rewrite));
+        const std::string path = write_temp_file("form.txt", k.start + rewritten_trace(k.rewrite));
         const CliRun run = run_cli(oda_args(path));
         EXPECT_EQ(run.status, 0) << k.name << "\n" << run.err;
         EXPECT_EQ(run.err, "") << k.name;
@@ -89,6 +92,9 @@ TEST(CliTraceFormat, BadLinesAreRefusedWithTheirLineNumbers)
         {"> 00A40400 (SELECT\n", "line 1: not a hex digit: '(' at position 12"},
         {"> 00A4040\n", "line 1: odd number of hex digits: the digit at position 9 has no partner"},
         {"> 00A40400\n< 9000 (ok) 00\n", "line 2: not a hex digit: '(' at position 8"},
+        {"", "no command in the trace"},
+        {"\xEF\xBB\xBF# a log\r\r", "no command in the trace"},
+        {"> 00A40400\n", "no command in the trace has a response"},
         // A response the transaction needs as BER-TLV, named by its line.
         {"> 00A4040007A0000000031010\n< 6F05840300 9000\n",
          "line 2: response data is not well-formed BER-TLV: a value runs past the end of its "
