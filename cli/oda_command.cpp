@@ -110,6 +110,35 @@ void check_list_problems(const std::string& path, const StrictCapkList& list,
     }
 }
 
+bool same_key(const CapkRecord& a, const CapkRecord& b)
+{
+    return a.modulus_length == b.modulus_length && a.exponent == b.exponent &&
+           memcmp(a.modulus, b.modulus, static_cast<size_t>(a.modulus_length)) == 0;
+}
+
+// The card's key must be one the list vouches for: a stored checksum that
+// does not match, or two entries under its label with different keys, is an
+// input error naming the lines, as a damaged entry is.
+void check_card_key(const std::string& path, const StrictCapkList& list, const std::string& label,
+                    const std::vector<size_t>& found)
+{
+    const auto line_of = [&](size_t i) { return std::to_string(list.key_lines[i]); };
+    for (size_t i : found) {
+        if (!same_key(list.keys[found[0]], list.keys[i])) {
+            throw UsageError("--capks", path + ": lines " + line_of(found[0]) + " and " +
+                                            line_of(i) + ": the card's key " + label +
+                                            " is given twice with different keys");
+        }
+    }
+    for (size_t i : found) {
+        const KeyChecksum sum = compute_checksum(list.keys[i]);
+        if (memcmp(sum.digest.data(), list.keys[i].checksum, 20) != 0) {
+            throw UsageError("--capks", path + ": line " + line_of(i) + ": the card's key " +
+                                            label + ": checksum does not match the key");
+        }
+    }
+}
+
 CaKeyLookup find_ca_key(const std::string& path, const EmvOdaCard& card)
 {
     CaKeyLookup key;
@@ -118,15 +147,20 @@ CaKeyLookup find_ca_key(const std::string& path, const EmvOdaCard& card)
     check_list_problems(path, list, label);
     if (label.empty())
         return key;
-    for (const CapkRecord& rec : list.keys) {
-        if (memcmp(rec.rid, card.rid.data, 5) != 0 || rec.index != card.ca_index.data[0])
-            continue;
-        key.found = true;
-        key.modulus.assign(rec.modulus, rec.modulus + rec.modulus_length);
-        key.exponent =
-            rec.exponent == 3 ? std::vector<uint8_t>{0x03} : std::vector<uint8_t>{0x01, 0x00, 0x01};
-        break;
+    std::vector<size_t> found;
+    for (size_t i = 0; i < list.keys.size(); ++i) {
+        const CapkRecord& rec = list.keys[i];
+        if (memcmp(rec.rid, card.rid.data, 5) == 0 && rec.index == card.ca_index.data[0])
+            found.push_back(i);
     }
+    if (found.empty())
+        return key;
+    check_card_key(path, list, label, found);
+    const CapkRecord& rec = list.keys[found[0]];
+    key.found = true;
+    key.modulus.assign(rec.modulus, rec.modulus + rec.modulus_length);
+    key.exponent =
+        rec.exponent == 3 ? std::vector<uint8_t>{0x03} : std::vector<uint8_t>{0x01, 0x00, 0x01};
     return key;
 }
 

@@ -3,6 +3,7 @@
 #include "cli/oda_report.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "cli/hex_args.h"
 #include "cli/recover_report.h"
@@ -45,25 +46,44 @@ void add_card(Json& doc, const EmvOdaCard& card)
     doc["records"] = Json::array();
     for (int32_t i = 0; i < card.record_count; ++i) {
         const EmvOdaRecord& r = card.records[i];
-        doc["records"].push_back({{"sfi", r.sfi}, {"record", r.number}, {"oda", r.oda}});
+        doc["records"].push_back(
+            {{"sfi", r.sfi}, {"record", r.number}, {"oda", r.oda}, {"in_afl", r.in_afl}});
     }
+    doc["records_not_kept"] = card.records_not_kept;
 }
 
-void add_static_data(Json& doc, const EmvOdaResult& result)
+std::string place_text(const EmvObjectPlace& place)
+{
+    const std::string line = " (line " + std::to_string(place.line) + ")";
+    if (place.source == EMV_SOURCE_RECORD)
+        return "SFI " + std::to_string(place.sfi) + " record " + std::to_string(place.record) +
+               line;
+    return "the GET PROCESSING OPTIONS answer" + line;
+}
+
+std::string static_data_problem(const EmvOdaCard& card, const EmvOdaResult& result)
+{
+    std::string problem = emv_static_data_text(result.static_data_status);
+    if (result.static_data_status == EMV_STATIC_DATA_REDUNDANT) {
+        const EmvRedundantObject& r = card.redundant;
+        char tag[16];
+        snprintf(tag, sizeof tag, "%X", r.tag);
+        problem += ": " + std::string(tag) + " in " + place_text(r.first) + " and in " +
+                   place_text(r.second);
+    } else if (result.static_data_sfi != 0) {
+        problem += " (SFI " + std::to_string(result.static_data_sfi) + " record " +
+                   std::to_string(result.static_data_record) + ")";
+    }
+    return problem;
+}
+
+void add_static_data(Json& doc, const EmvOdaCard& card, const EmvOdaResult& result)
 {
     const bool ok = result.static_data_status == EMV_STATIC_DATA_OK;
     doc["static_data"] =
         ok ? Json(hex_text(result.static_data, static_cast<size_t>(result.static_data_length)))
            : Json(nullptr);
-    std::string problem;
-    if (!ok) {
-        problem = emv_static_data_text(result.static_data_status);
-        if (result.static_data_sfi != 0) {
-            problem += " (SFI " + std::to_string(result.static_data_sfi) + " record " +
-                       std::to_string(result.static_data_record) + ")";
-        }
-    }
-    doc["static_data_problem"] = ok ? Json(nullptr) : Json(problem);
+    doc["static_data_problem"] = ok ? Json(nullptr) : Json(static_data_problem(card, result));
 }
 
 void add_outcome(Json& doc, const EmvOdaResult& result)
@@ -95,6 +115,27 @@ Json step_json(const Block& block, EmvRecoverStatus status, Json (*to_json)(cons
     return doc;
 }
 
+Json check_or_null(EmvCheckResult r)
+{
+    return r == EMV_CHECK_NOT_MADE ? Json(nullptr) : Json(r == EMV_CHECK_PASSED);
+}
+
+// DDA's checks of the INTERNAL AUTHENTICATE exchange join the SDAD's: any
+// of them failed fails it.
+void add_dda_checks(Json& sdad, const EmvDdaChecks& k)
+{
+    const std::pair<const char*, EmvCheckResult> checks[] = {
+        {"response_template", k.response_template},
+        {"ddol_unpredictable_number", k.ddol_unpredictable_number},
+        {"ddol_data_length", k.ddol_data_length},
+    };
+    for (const auto& [name, result] : checks) {
+        sdad["checks"][name] = check_or_null(result);
+        if (result == EMV_CHECK_FAILED)
+            sdad["valid"] = false;
+    }
+}
+
 Json cda_json(const EmvCdaResult& cda)
 {
     const bool laid_out = cda.icc_dynamic_number_length > 0;
@@ -116,11 +157,9 @@ Json cda_json(const EmvCdaResult& cda)
             : Json(hex_text(cda.unpredictable_number,
                             static_cast<size_t>(cda.unpredictable_number_length)));
     Json checks = Json::object();
-    const auto check = [](EmvCheckResult r) {
-        return r == EMV_CHECK_NOT_MADE ? Json(nullptr) : Json(r == EMV_CHECK_PASSED);
-    };
-    checks["cid"] = check(cda.cid_check);
-    checks["transaction_data_hash"] = check(cda.transaction_data_hash_check);
+    checks["response_template"] = check_or_null(cda.response_template);
+    checks["cid"] = check_or_null(cda.cid_check);
+    checks["transaction_data_hash"] = check_or_null(cda.transaction_data_hash_check);
     doc["checks"] = checks;
     return doc;
 }
@@ -135,10 +174,17 @@ void add_steps(Json& doc, const EmvOdaResult& r, const OdaDate& date)
         doc["icc"] = step_json(r.icc, r.icc_status, icc_cert_json, context);
     if (r.ssad_made)
         doc["ssad"] = step_json(r.ssad, r.ssad_status, ssad_json, context);
-    if (r.sdad_made)
+    if (r.sdad_made) {
         doc["sdad"] = step_json(r.sdad, r.sdad_status, sdad_json, context);
+        if (r.method == EMV_ODA_DDA)
+            add_dda_checks(doc["sdad"], r.sdad_checks);
+    }
     if (r.cda_made)
         doc["cda"] = cda_json(r.cda);
+    doc["sdad_second"] = r.sdad_second_made
+                             ? step_json(r.sdad_second, r.sdad_second_status, sdad_json, context)
+                             : Json(nullptr);
+    doc["cda_second"] = r.cda_second_made ? cda_json(r.cda_second) : Json(nullptr);
 }
 
 // --- Text -----------------------------------------------------------------
@@ -170,7 +216,13 @@ void add_card_text(std::string& text, const Json& doc)
     text += doc["records"].empty() ? "Records: none read\n" : "Records:\n";
     for (const Json& r : doc["records"]) {
         text += "  SFI " + text_value(r["sfi"]) + " record " + text_value(r["record"]) +
-                (r["oda"].get<bool>() ? ": for ODA\n" : ": not for ODA\n");
+                (!r["in_afl"].get<bool>() ? ": not in the AFL, not used\n"
+                 : r["oda"].get<bool>()   ? ": for ODA\n"
+                                          : ": not for ODA\n");
+    }
+    if (doc["records_not_kept"].get<int>() > 0) {
+        text += "  and " + text_value(doc["records_not_kept"]) +
+                " more records the AFL does not list, not used\n";
     }
     add_line(text, "Static data",
              doc["static_data"].is_null() ? "not built: " + text_value(doc["static_data_problem"])
@@ -180,7 +232,7 @@ void add_card_text(std::string& text, const Json& doc)
 
 void add_recover_step(std::string& text, const Json& doc, const char* key, const char* title)
 {
-    if (!doc.contains(key))
+    if (!doc.contains(key) || doc[key].is_null())
         return;
     text += std::string(title) + ":\n";
     const std::string body = recover_text(doc[key]);
@@ -192,12 +244,12 @@ void add_recover_step(std::string& text, const Json& doc, const char* key, const
     }
 }
 
-void add_cda_text(std::string& text, const Json& doc)
+void add_cda_text(std::string& text, const Json& doc, const char* key, const char* title)
 {
-    if (!doc.contains("cda"))
+    if (!doc.contains(key) || doc[key].is_null())
         return;
-    const Json& cda = doc["cda"];
-    text += "Combined DDA/AC:\n";
+    const Json& cda = doc[key];
+    text += std::string(title) + ":\n";
     add_line(text, "  ICC dynamic number", shown(cda["icc_dynamic_number"]));
     add_line(text, "  CID", shown(cda["cid"]));
     add_line(text, "  Application cryptogram", shown(cda["application_cryptogram"]));
@@ -206,8 +258,20 @@ void add_cda_text(std::string& text, const Json& doc)
     const auto check = [](const Json& v) {
         return v.is_null() ? "not checked" : v.get<bool>() ? "passed" : "FAILED";
     };
+    add_line(text, "  Check response template", check(cda["checks"]["response_template"]));
     add_line(text, "  Check CID", check(cda["checks"]["cid"]));
     add_line(text, "  Check transaction data hash", check(cda["checks"]["transaction_data_hash"]));
+}
+
+// DDA without the card's DDOL: the terminal's default one is used, which
+// the trace does not show, so the DDOL checks are not made.
+void add_ddol_note(std::string& text, const Json& doc)
+{
+    if (doc["method"] != "DDA" || !doc.contains("sdad") || doc["sdad"].is_null())
+        return;
+    if (doc["sdad"]["checks"]["ddol_unpredictable_number"].is_null())
+        text += "  The card has no DDOL (9F49): the terminal's default DDOL applies, which the "
+                "trace does not show; the DDOL checks are not made.\n";
 }
 
 std::string missing_text(const Json& missing)
@@ -224,7 +288,7 @@ Json oda_json(const EmvOdaCard& card, const EmvOdaResult& result, const OdaDate&
 {
     Json doc;
     add_card(doc, card);
-    add_static_data(doc, result);
+    add_static_data(doc, card, result);
     doc["date"] = date_text(date.date);
     doc["date_source"] = date.source;
     add_outcome(doc, result);
@@ -240,7 +304,10 @@ std::string oda_text(const Json& doc)
     add_recover_step(text, doc, "icc", "ICC certificate");
     add_recover_step(text, doc, "ssad", "Signed static data");
     add_recover_step(text, doc, "sdad", "Signed dynamic data");
-    add_cda_text(text, doc);
+    add_ddol_note(text, doc);
+    add_cda_text(text, doc, "cda", "Combined DDA/AC");
+    add_recover_step(text, doc, "sdad_second", "Signed dynamic data of the second GENERATE AC");
+    add_cda_text(text, doc, "cda_second", "Combined DDA/AC of the second GENERATE AC");
     add_line(text, "Method", doc["method"].is_null() ? "none" : text_value(doc["method"]));
     add_line(text, "Result", text_value(doc["result"]));
     add_line(text, "Failed step",

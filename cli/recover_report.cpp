@@ -2,6 +2,8 @@
 
 #include "cli/recover_report.h"
 
+#include <utility>
+
 namespace {
 
 struct CheckRow {
@@ -23,6 +25,14 @@ const CheckRow kChecks[] = {
     {"pan", &EmvChecks::pan, "Check PAN"},
     {"pan_form", &EmvChecks::pan_form, "Check PAN form"},
     {"dynamic_data_length", &EmvChecks::dynamic_data_length, "Check dynamic data length"},
+};
+
+// Checks a caller adds beside the block's own (ODA's checks of the exchange
+// that carried it), shown when present; null is "not checked".
+const std::pair<const char*, const char*> kExchangeChecks[] = {
+    {"response_template", "Check response template"},
+    {"ddol_unpredictable_number", "Check DDOL unpredictable number"},
+    {"ddol_data_length", "Check DDOL data length"},
 };
 
 struct FieldLabel {
@@ -164,6 +174,13 @@ std::string recover_text(const Json& doc)
                                    : checks[row.name].get<bool>() ? "passed"
                                                                   : "FAILED";
         add_line(text, row.label, result);
+    }
+    for (const auto& [name, label] : kExchangeChecks) {
+        if (checks.contains(name))
+            add_line(text, label,
+                     checks[name].is_null()     ? "not checked"
+                     : checks[name].get<bool>() ? "passed"
+                                                : "FAILED");
     }
     add_line(text, "Valid", verdict_text(doc));
     return text;

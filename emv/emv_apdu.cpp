@@ -80,6 +80,11 @@ EmvAnswer answer_of(EmvBytes r, int32_t at)
     return a;
 }
 
+bool is_get_response(const EmvExchange* exchanges, int32_t count, int32_t i)
+{
+    return i < count && emv_read_command(exchanges[i].command).kind == EMV_CMD_GET_RESPONSE;
+}
+
 }  // namespace
 
 EmvAnswer emv_read_answer(const EmvExchange* exchanges, int32_t count, int32_t i)
@@ -89,12 +94,17 @@ EmvAnswer emv_read_answer(const EmvExchange* exchanges, int32_t count, int32_t i
         return a;
     }
     // 61XX: the answer is what the GET RESPONSE right after it gets.
-    if (i + 1 >= count || emv_read_command(exchanges[i + 1].command).kind != EMV_CMD_GET_RESPONSE) {
+    if (!is_get_response(exchanges, count, i + 1)) {
         a.answered = false;
         return a;
     }
     EmvAnswer next = answer_of(exchanges[i + 1].response, i + 1);
     next.used = 2;
+    // 6CXX to the GET RESPONSE: it is sent again with Le = XX.
+    if (next.error == 0 && (next.sw >> 8) == 0x6C && is_get_response(exchanges, count, i + 2)) {
+        next = answer_of(exchanges[i + 2].response, i + 2);
+        next.used = 3;
+    }
     if (next.answered && (next.sw >> 8) == 0x61) {
         next.answered = false;
         next.error = EMV_ODA_ERROR_CHAINED;

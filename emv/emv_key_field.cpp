@@ -16,16 +16,12 @@ bool all_pad(const uint8_t* p, int32_t n)
     return true;
 }
 
-// A key that fits has no remainder; "not given" and empty both mean none.
-bool no_remainder(EmvBytes remainder)
-{
-    return !emv_given(remainder) || remainder.length == 0;
-}
-
+// A key that fits its field takes no remainder: one given anyway is hashed
+// as the card returned it and otherwise left alone, as a terminal does.
 bool remainder_fits(const EmvKeyField* field, EmvBytes remainder)
 {
     if (!emv_remainder_needed(field)) {
-        return no_remainder(remainder);
+        return true;
     }
     return emv_given(remainder) && remainder.length == field->pk_length - field->size;
 }

@@ -8,14 +8,20 @@
 //   ca_key       the CA key the caller looked up (RID + 8F): none, unusable, or too
 //                short for the issuer certificate's layout
 //   issuer       issuer certificate (90, 92, 9F32) with the CA key; PAN (5A), expiry
-//   static_data  the static data to be authenticated could not be built
+//   static_data  the card's answers do not hold what a terminal reads (no AFL, a
+//                malformed AFL or GET PROCESSING OPTIONS answer, a data object
+//                returned twice: checked before every other step), or the static
+//                data to be authenticated could not be built
 //   ssad         SDA: signed static data (93) with the issuer key over the static data
 //   icc          DDA, CDA: ICC certificate (9F46, 9F48, 9F47) with the issuer key over
 //                the static data; PAN, expiry
-//   sdad         DDA: SDAD of INTERNAL AUTHENTICATE with the ICC key over the DDOL data;
+//   sdad         DDA: SDAD of INTERNAL AUTHENTICATE with the ICC key over the DDOL data,
+//                the answer one 77 template, the card's DDOL (9F49) holding 9F37 and
+//                as long as the data sent;
 //                CDA: 9F4B of GENERATE AC with the ICC key over the unpredictable number
-//   cda          CDA: the ICC dynamic data's layout, its CID against 9F27 and its
-//                transaction data hash code
+//   cda          CDA: the answer one 77 template, the ICC dynamic data's layout, its
+//                CID against 9F27 and its transaction data hash code; the same for a
+//                second GENERATE AC that requested CDA and got a TC with 9F4B
 // A step passes only when every check it makes was made and passed. A data
 // object or record the method needs and the card lacks is named in missing,
 // sets ICC data missing and fails the step that needs it.
@@ -94,10 +100,15 @@ enum EmvStaticDataStatus : uint8_t {
     EMV_STATIC_DATA_NO_AFL = 1,          // no AFL (no GET PROCESSING OPTIONS answer)
     EMV_STATIC_DATA_BAD_AFL = 2,         // the AFL is not well-formed
     EMV_STATIC_DATA_RECORD_MISSING = 3,  // a record the AFL marks was not read (in missing)
-    EMV_STATIC_DATA_NOT_70 = 4,          // an SFI 1-10 record is not one 70 template
+    EMV_STATIC_DATA_NOT_70 = 4,          // an ODA record does not start with a 70 template
+                                         // that fits it
     EMV_STATIC_DATA_BAD_TAG_LIST = 5,    // 9F4A lists a tag other than 82, or is malformed
     EMV_STATIC_DATA_NO_AIP = 6,          // 9F4A lists 82 and the card has no AIP
     EMV_STATIC_DATA_TOO_LONG = 7,        // more than kEmvOdaMaxStaticData bytes
+    EMV_STATIC_DATA_REDUNDANT = 8,       // a data object ODA uses returned twice (the card's
+                                         // redundant)
+    EMV_STATIC_DATA_GPO_TEMPLATE = 9,    // the GET PROCESSING OPTIONS answer is not one 77
+                                         // template
 };
 
 // CDA: the ICC dynamic data of the GENERATE AC's SDAD, laid out as ICC
@@ -113,9 +124,19 @@ struct EmvCdaResult {
                                                             // the 77 objects but 9F4B, as returned
     uint8_t unpredictable_number[kEmvOdaMaxUnpredictable];  // 9F37 as CDOL1 places it
     int32_t unpredictable_number_length;                    // -1 when CDOL1 places none
+    EmvCheckResult response_template;                       // the answer is one 77 template
     EmvCheckResult layout;                                  // the ICC dynamic data holds the layout
     EmvCheckResult cid_check;                               // its CID == 9F27 of the response
     EmvCheckResult transaction_data_hash_check;             // recovered == computed
+};
+
+// DDA's own checks of the INTERNAL AUTHENTICATE exchange; the two DDOL
+// checks are not made without the card's DDOL (the terminal's default one
+// applies, which the trace does not show).
+struct EmvDdaChecks {
+    EmvCheckResult response_template;          // the answer is one 77 template (format 1: passed)
+    EmvCheckResult ddol_unpredictable_number;  // 9F49 names 9F37
+    EmvCheckResult ddol_data_length;           // the command data is as long as 9F49 says
 };
 
 struct EmvOdaResult {
@@ -151,8 +172,16 @@ struct EmvOdaResult {
     bool sdad_made;
     EmvRecoverStatus sdad_status;
     EmvSdad sdad;
+    EmvDdaChecks sdad_checks;  // DDA only
     bool cda_made;
     EmvCdaResult cda;
+    // CDA: the second GENERATE AC's, when it requested CDA and got a TC
+    // with 9F4B (its unpredictable number placed by CDOL2).
+    bool sdad_second_made;
+    EmvRecoverStatus sdad_second_status;
+    EmvSdad sdad_second;
+    bool cda_second_made;
+    EmvCdaResult cda_second;
 };
 
 // The method a terminal supporting all three would choose: CDA when the AIP

@@ -18,8 +18,41 @@ bool afl_entry_ok(const EmvAflEntry& e)
            e.oda_records <= e.last - e.first + 1;
 }
 
-void read_afl(EmvOdaCard* card)
+int32_t used_tag_index(uint32_t tag)
 {
+    for (int32_t i = 0; i < kEmvOdaUsedTags; ++i) {
+        if (kEmvOdaUsedTagList[i] == tag) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// An object ODA uses, returned in the GET PROCESSING OPTIONS answer or an
+// AFL record: the first place it came in, or the card's first redundancy.
+void note_place(EmvOdaCard* card, uint32_t tag, const EmvObjectPlace& place)
+{
+    const int32_t i = used_tag_index(tag);
+    if (i < 0 || (place.source != EMV_SOURCE_GPO && place.source != EMV_SOURCE_RECORD)) {
+        return;
+    }
+    if (card->used_places[i].source == EMV_SOURCE_NONE) {
+        card->used_places[i] = place;
+    } else if (card->redundant.tag == 0) {
+        card->redundant = {tag, card->used_places[i], place};
+    }
+}
+
+}  // namespace
+
+const uint32_t kEmvOdaUsedTagList[kEmvOdaUsedTags] = {0x5A,   0x82,   0x94,   0x8F,   0x90,
+                                                      0x92,   0x9F32, 0x93,   0x9F46, 0x9F47,
+                                                      0x9F48, 0x9F49, 0x9F4A, 0x8C,   0x8D};
+
+void emv_oda_read_afl(EmvOdaCard* card)
+{
+    card->afl_count = 0;
+    card->afl_well_formed = false;
     if (!emv_given(card->afl)) {
         return;
     }
@@ -37,17 +70,21 @@ void read_afl(EmvOdaCard* card)
     }
 }
 
-bool marked_for_oda(const EmvOdaCard* card, uint8_t sfi, uint8_t number)
+void emv_oda_place_record(const EmvOdaCard* card, EmvOdaRecord* record)
 {
+    record->in_afl = false;
+    record->oda = false;
     for (int32_t i = 0; i < card->afl_count; ++i) {
         const EmvAflEntry& e = card->afl_entries[i];
-        if (e.sfi == sfi && number >= e.first && number < e.first + e.oda_records &&
-            number <= e.last) {
-            return true;
+        if (e.sfi != record->sfi || record->number < e.first || record->number > e.last) {
+            continue;
         }
+        record->in_afl = true;
+        record->oda = record->oda || record->number < e.first + e.oda_records;
     }
-    return false;
 }
+
+namespace {
 
 // 9A as the DOL (tag) places it in the DOL data.
 bool date_from(EmvOdaCard* card, uint32_t dol_tag, EmvBytes dol_data)
@@ -89,20 +126,24 @@ bool emv_oda_tlv_ok(EmvOdaCard* card, EmvBytes data, int32_t line)
     return false;
 }
 
-void emv_oda_add_objects(EmvOdaCard* card, EmvBytes data, int32_t line)
+void emv_oda_add_objects(EmvOdaCard* card, EmvBytes data, const EmvObjectPlace* place)
 {
     EmvTlvWalk walk;
     emv_tlv_walk_init(&walk, data);
     EmvTlv o;
     while (emv_tlv_walk_next(&walk, &o, nullptr) == EMV_TLV_OK) {
-        if (o.constructed || emv_given(emv_oda_object(card, o.tag))) {
+        if (o.constructed) {
+            continue;
+        }
+        note_place(card, o.tag, *place);
+        if (emv_given(emv_oda_object(card, o.tag))) {
             continue;
         }
         if (card->object_count == kEmvOdaMaxObjects) {
-            emv_oda_error(card, EMV_ODA_ERROR_TOO_MANY_OBJECTS, line, {EMV_TLV_OK, 0});
+            emv_oda_error(card, EMV_ODA_ERROR_TOO_MANY_OBJECTS, place->line, {EMV_TLV_OK, 0});
             return;
         }
-        card->objects[card->object_count++] = {o.tag, emv_tlv_value(&o), line};
+        card->objects[card->object_count++] = {o.tag, emv_tlv_value(&o), place->line};
     }
 }
 
@@ -129,11 +170,6 @@ void emv_oda_finish_card(EmvOdaCard* card)
 {
     if (emv_given(card->aid) && card->aid.length >= kRidLength) {
         card->rid = {card->aid.data, kRidLength};
-    }
-    read_afl(card);
-    for (int32_t i = 0; i < card->record_count; ++i) {
-        EmvOdaRecord& r = card->records[i];
-        r.oda = marked_for_oda(card, r.sfi, r.number);
     }
     card->ca_index = emv_oda_object(card, 0x8F);
     card->pan = emv_oda_object(card, 0x5A);

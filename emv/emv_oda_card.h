@@ -10,9 +10,15 @@
 // application is selected, and a second transaction later in the same log,
 // stand apart). Without such a SELECT the transaction starts with the log.
 //
+// Data objects come only from what a terminal reads: the SELECT answer, the
+// GET PROCESSING OPTIONS answer, the records the AFL lists, and the
+// INTERNAL AUTHENTICATE and GENERATE AC answers. A record the AFL does not
+// list is kept to be shown (in_afl false) and its objects are not used.
+//
 // T=0: a response 61XX followed by GET RESPONSE (00 C0) takes the GET
-// RESPONSE's answer; a 6CXX answer is passed over, so the command repeated
-// with Le = XX counts. An exchange without a response is ignored.
+// RESPONSE's answer (a 6CXX to that GET RESPONSE: the one re-sent with
+// Le = XX); a 6CXX answer is passed over, so the command repeated with
+// Le = XX counts. An exchange without a response is ignored.
 //
 // Nothing is copied: every EmvBytes of the card points into the exchanges'
 // bytes, which MUST outlive the card. No allocation.
@@ -47,13 +53,16 @@ struct EmvAflEntry {
 };
 
 // A record as read (the response data, SW left out): the first 9000 answer
-// to READ RECORD of that SFI and number. Records of SFI 1-10 must be
-// BER-TLV (EMV_ODA_ERROR_NOT_TLV otherwise); a record of SFI 11-30 is kept
-// whatever it holds, since it is authenticated as read.
+// to READ RECORD of that SFI and number. Its objects are those of the 70
+// template it starts with (bytes after the template are kept, not read), or
+// of the whole record when it is not one; a record of SFI 1-10 that gives
+// no well-formed BER-TLV either way is an error (EMV_ODA_ERROR_NOT_TLV). A
+// record of SFI 11-30 is kept whatever it holds.
 struct EmvOdaRecord {
     uint8_t sfi;
     uint8_t number;
-    bool oda;  // the AFL marks it for offline data authentication
+    bool oda;     // the AFL marks it for offline data authentication
+    bool in_afl;  // the AFL lists it: its objects are used
     EmvBytes data;
     int32_t line;
 };
@@ -64,6 +73,36 @@ struct EmvDataObject {
     uint32_t tag;
     EmvBytes value;
     int32_t line;
+};
+
+// Which answer a data object came in.
+enum EmvObjectSource : uint8_t {
+    EMV_SOURCE_NONE = 0,
+    EMV_SOURCE_SELECT = 1,
+    EMV_SOURCE_GPO = 2,
+    EMV_SOURCE_RECORD = 3,  // sfi, record say which
+    EMV_SOURCE_INTERNAL_AUTH = 4,
+    EMV_SOURCE_GENERATE_AC = 5,
+};
+
+struct EmvObjectPlace {
+    EmvObjectSource source;
+    uint8_t sfi;
+    uint8_t record;
+    int32_t line;
+};
+
+// The data objects ODA uses (5A 82 94 8F 90 92 9F32 93 9F46 9F47 9F48 9F49
+// 9F4A 8C 8D): a card may return each once among the GET PROCESSING OPTIONS
+// answer and the AFL's records.
+constexpr int kEmvOdaUsedTags = 15;
+extern const uint32_t kEmvOdaUsedTagList[kEmvOdaUsedTags];
+
+// The first such object returned twice (tag 0: none), and both places.
+struct EmvRedundantObject {
+    uint32_t tag;
+    EmvObjectPlace first;
+    EmvObjectPlace second;
 };
 
 // Where the transaction date (9A) was found.
@@ -92,6 +131,18 @@ struct EmvOdaError {
     EmvTlvError tlv;  // EMV_ODA_ERROR_NOT_TLV: what and where in the response data
 };
 
+// A GENERATE AC and its answer.
+struct EmvGenerateAc {
+    int32_t line;  // 0: none
+    uint8_t format;
+    bool cda_requested;          // P1 bit 0x10
+    EmvBytes data;               // the command data (CDOL1 or CDOL2 data)
+    EmvBytes response_template;  // format 2: value of 77 (its objects, as returned)
+    EmvBytes sdad;               // 9F4B of 77; not given when absent
+    EmvBytes cid;  // 9F27 of 77 (format 1: the first byte of 80); not given when absent
+    bool template_whole;
+};
+
 struct EmvOdaCard {
     // SELECT by name: the AID (84 of the FCI, else the command's data).
     int32_t select_line;  // 0: no SELECT
@@ -112,17 +163,29 @@ struct EmvOdaCard {
 
     EmvOdaRecord records[kEmvOdaMaxRecords];  // in the order read
     int32_t record_count;
+    // Records the AFL does not list, read past the room above: counted only.
+    int32_t records_not_kept;
 
     EmvDataObject objects[kEmvOdaMaxObjects];
     int32_t object_count;
     EmvBytes ca_index;  // 8F, not given when absent
     EmvBytes pan;       // 5A, not given when absent
 
+    // Where each object of kEmvOdaUsedTagList was first returned in the
+    // GET PROCESSING OPTIONS answer or an AFL record (source NONE: not yet).
+    EmvObjectPlace used_places[kEmvOdaUsedTags];
+    EmvRedundantObject redundant;
+
+    // A format 2 answer must be one 77 template (00 padding around it), with
+    // at most one 9F4B inside; format 1 answers are always whole.
+    bool gpo_template_whole;
+
     // INTERNAL AUTHENTICATE (the first answered 9000).
     int32_t ia_line;    // 0: none
     uint8_t ia_format;  // 1 (tag 80) or 2 (template 77)
     EmvBytes ddol_data;
     EmvBytes ia_sdad;  // 80's value, or 9F4B of 77; not given when absent
+    bool ia_template_whole;
 
     // GENERATE AC (the first answered 9000).
     int32_t genac_line;  // 0: none
@@ -132,6 +195,11 @@ struct EmvOdaCard {
     EmvBytes genac_template;  // format 2: value of 77 (its objects, as returned)
     EmvBytes genac_sdad;      // 9F4B of 77; not given when absent
     EmvBytes genac_cid;       // 9F27 of 77 (format 1: the first byte of 80); not given when absent
+    bool genac_template_whole;
+
+    // The second GENERATE AC (the next answered 9000), its data placed by
+    // CDOL2 (8D).
+    EmvGenerateAc genac2;
 
     // The transaction date 9A (YYMMDD, BCD) from the CDOL1 data, else the
     // PDOL data.

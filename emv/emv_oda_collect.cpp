@@ -93,6 +93,8 @@ void take(EmvOdaCard* card, const Bounds& b, int32_t i, const EmvCommand& c, Emv
         case EMV_CMD_GENERATE_AC:
             if (card->genac_line == 0) {
                 emv_oda_take_generate_ac(card, &c, data, line);
+            } else if (card->genac2.line == 0) {
+                emv_oda_take_second_ac(card, &c, data, line);
             }
             break;
         default:
@@ -115,6 +117,10 @@ bool emv_oda_collect(const EmvExchange* exchanges, int32_t count, EmvOdaCard* ca
     card->genac_template = kEmvNotGiven;
     card->genac_sdad = kEmvNotGiven;
     card->genac_cid = kEmvNotGiven;
+    card->genac_template_whole = true;
+    card->gpo_template_whole = true;
+    card->ia_template_whole = true;
+    card->genac2 = {0, 0, false, kEmvNotGiven, kEmvNotGiven, kEmvNotGiven, kEmvNotGiven, true};
     if (exchanges == nullptr || count < 0) {
         count = 0;
     }

@@ -18,8 +18,16 @@ void emv_oda_error(EmvOdaCard* card, EmvOdaErrorKind kind, int32_t line, EmvTlvE
 bool emv_oda_tlv_ok(EmvOdaCard* card, EmvBytes data, int32_t line);
 
 // Adds every primitive object of data (well-formed) not yet known, each
-// with line; EMV_ODA_ERROR_TOO_MANY_OBJECTS when the card is full.
-void emv_oda_add_objects(EmvOdaCard* card, EmvBytes data, int32_t line);
+// with the place's line; EMV_ODA_ERROR_TOO_MANY_OBJECTS when the card is
+// full. An object ODA uses that the GET PROCESSING OPTIONS answer and the
+// AFL's records return twice is the card's redundancy.
+void emv_oda_add_objects(EmvOdaCard* card, EmvBytes data, const EmvObjectPlace* place);
+
+// The AFL's entries from card->afl (afl_count, afl_well_formed).
+void emv_oda_read_afl(EmvOdaCard* card);
+
+// Whether the AFL lists the record, and marks it for ODA (in_afl, oda).
+void emv_oda_place_record(const EmvOdaCard* card, EmvOdaRecord* record);
 
 // The value of the first object with the tag in data, or not given.
 EmvBytes emv_oda_find_value(EmvBytes data, uint32_t tag);
@@ -32,19 +40,29 @@ void emv_oda_take_internal_auth(EmvOdaCard* card, const EmvCommand* command, Emv
                                 int32_t line);
 void emv_oda_take_generate_ac(EmvOdaCard* card, const EmvCommand* command, EmvBytes data,
                               int32_t line);
+void emv_oda_take_second_ac(EmvOdaCard* card, const EmvCommand* command, EmvBytes data,
+                            int32_t line);
 
-// After the exchanges: the AFL's entries, which records take part in ODA,
-// the 8F and 5A shortcuts and the transaction date.
+// After the exchanges: the 8F and 5A shortcuts and the transaction date.
 void emv_oda_finish_card(EmvOdaCard* card);
+
+// A static data status a terminal meets while it reads the card (no AFL, a
+// malformed GET PROCESSING OPTIONS answer or AFL, a redundant object): ODA
+// fails at static_data before any other step.
+bool emv_static_data_read_failed(EmvStaticDataStatus status);
 
 // Names a data object or record the method needs and the card lacks (once).
 void emv_oda_add_missing(EmvOdaResult* result, EmvOdaMissing missing);
 
-// CDA: the ICC dynamic data's layout, its CID against 9F27 and its
-// transaction data hash code, into result->cda (the SDAD already
-// recovered). True when every check passed.
-bool emv_oda_check_cda(const EmvOdaCard* card, EmvOdaResult* result);
+// The first GENERATE AC of the card, as the second is kept.
+EmvGenerateAc emv_oda_first_ac(const EmvOdaCard* card);
 
-// The unpredictable number CDOL1 (8C) places in the GENERATE AC data, or
-// not given.
-EmvBytes emv_oda_unpredictable_number(const EmvOdaCard* card);
+// CDA: the answer's template, the ICC dynamic data's layout, its CID
+// against 9F27 and its transaction data hash code (over the CDOL2 data too
+// for the second GENERATE AC; not given for the first), into cda, the SDAD
+// already recovered. True when every check passed.
+bool emv_oda_check_cda(const EmvOdaCard* card, const EmvGenerateAc* ac, EmvBytes cdol2_data,
+                       const EmvSdad* sdad, EmvCdaResult* cda);
+
+// The unpredictable number a DOL (8C, 8D) places in its data, or not given.
+EmvBytes emv_oda_unpredictable_number(const EmvOdaCard* card, uint32_t dol_tag, EmvBytes data);

@@ -61,13 +61,17 @@ const char* emv_static_data_text(EmvStaticDataStatus status)
         case EMV_STATIC_DATA_RECORD_MISSING:
             return "a record the AFL marks was not read";
         case EMV_STATIC_DATA_NOT_70:
-            return "an SFI 1-10 record is not a 70 template";
+            return "an ODA record does not start with a 70 template that fits it";
         case EMV_STATIC_DATA_BAD_TAG_LIST:
             return "9F4A lists a tag other than 82";
         case EMV_STATIC_DATA_NO_AIP:
             return "9F4A lists 82 and there is no AIP";
         case EMV_STATIC_DATA_TOO_LONG:
             return "static data too long";
+        case EMV_STATIC_DATA_REDUNDANT:
+            return "a data object returned twice";
+        case EMV_STATIC_DATA_GPO_TEMPLATE:
+            return "the GET PROCESSING OPTIONS answer is not one 77 template";
     }
     return "unknown";
 }

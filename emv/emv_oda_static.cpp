@@ -1,6 +1,8 @@
 // The static data to be authenticated: the records the AFL marks, in AFL
-// order (SFI 1-10: the value inside template 70; SFI 11-30: the record as
-// read), then the values of the tags 9F4A lists (only the AIP, 82, may be).
+// order, each starting with a 70 template that fits it (SFI 1-10: every
+// byte after the 70 tag and length, bytes after the template included, as a
+// terminal hashes them; SFI 11-30: the record as read), then the values of
+// the tags 9F4A lists (only the AIP, 82, may be).
 #include <cstring>
 
 #include "emv/emv_internal.h"
@@ -40,23 +42,20 @@ void append(EmvOdaResult* r, EmvBytes part)
     }
 }
 
-// What an ODA record adds: for SFI 1-10 the value of the one 70 template
-// the record is; otherwise the whole record.
+// What an ODA record adds: for SFI 1-10 the record from its template's
+// value on; otherwise the whole record.
 void add_record(EmvOdaResult* r, const EmvOdaRecord* record)
 {
-    if (record->sfi > 10) {
-        append(r, record->data);
-        return;
-    }
-    EmvTlvReader reader = emv_tlv_reader(record->data);
+    const EmvBytes data = record->data;
+    EmvTlvReader reader = emv_tlv_reader(data);
     EmvTlv object;
-    EmvTlv after;
-    if (emv_tlv_next(&reader, &object, nullptr) != EMV_TLV_OK || object.tag != 0x70 ||
-        emv_tlv_next(&reader, &after, nullptr) != EMV_TLV_END) {
+    if (data.length < 1 || data.data[0] != 0x70 ||
+        emv_tlv_next(&reader, &object, nullptr) != EMV_TLV_OK) {
         problem(r, EMV_STATIC_DATA_NOT_70, record->sfi, record->number);
         return;
     }
-    append(r, emv_tlv_value(&object));
+    const int32_t header = (int32_t)(object.value - data.data);
+    append(r, record->sfi > 10 ? data : EmvBytes{object.value, data.length - header});
 }
 
 void add_records(const EmvOdaCard* card, EmvOdaResult* r)
@@ -98,6 +97,12 @@ void add_tag_list(const EmvOdaCard* card, EmvOdaResult* r)
 
 }  // namespace
 
+bool emv_static_data_read_failed(EmvStaticDataStatus status)
+{
+    return status == EMV_STATIC_DATA_NO_AFL || status == EMV_STATIC_DATA_GPO_TEMPLATE ||
+           status == EMV_STATIC_DATA_BAD_AFL || status == EMV_STATIC_DATA_REDUNDANT;
+}
+
 void emv_oda_add_missing(EmvOdaResult* r, EmvOdaMissing missing)
 {
     for (int32_t i = 0; i < r->missing_count && i < kEmvOdaMaxMissing; ++i) {
@@ -119,10 +124,14 @@ void emv_oda_static_data(const EmvOdaCard* card, EmvOdaResult* r)
     r->static_data_record = 0;
     r->static_data_length = 0;
     r->missing_count = 0;
-    if (card->gpo_line == 0) {
+    if (card->gpo_line == 0 || !emv_given(card->afl)) {
         problem(r, EMV_STATIC_DATA_NO_AFL, 0, 0);
-    } else if (!card->afl_well_formed && emv_given(card->afl)) {
+    } else if (!card->gpo_template_whole) {
+        problem(r, EMV_STATIC_DATA_GPO_TEMPLATE, 0, 0);
+    } else if (!card->afl_well_formed) {
         problem(r, EMV_STATIC_DATA_BAD_AFL, 0, 0);
+    } else if (card->redundant.tag != 0) {
+        problem(r, EMV_STATIC_DATA_REDUNDANT, 0, 0);
     } else {
         add_records(card, r);
         add_tag_list(card, r);

@@ -108,7 +108,51 @@ TEST(CliOdaMade, CdaObjectShowsTheSignedDynamicData)
     EXPECT_EQ(cda["application_cryptogram"], "C1C2C3C4C5C6C7C8");
     EXPECT_EQ(cda["unpredictable_number"], to_hex(card.unpredictable_number));
     EXPECT_EQ(cda["transaction_data_hash"].get<std::string>().size(), 40u);
-    EXPECT_EQ(cda["checks"], json({{"cid", true}, {"transaction_data_hash", true}}));
+    EXPECT_EQ(cda["checks"],
+              json({{"response_template", true}, {"cid", true}, {"transaction_data_hash", true}}));
+    EXPECT_TRUE(run.json()["sdad_second"].is_null());
+    EXPECT_TRUE(run.json()["cda_second"].is_null());
+}
+
+// What a terminal refuses while reading the card, as the report names it:
+// the two places of a data object returned twice (the lines of their
+// READ RECORDs), a second GENERATE AC's objects, the DDOL checks a card
+// without 9F49 leaves unmade.
+TEST(CliOdaMade, ReportNamesWhatATerminalRefuses)
+{
+    Card twice = emv_card::make_card(spec(Method::Dda));
+    replace(twice, "record 1 2", "5F2009434152442F54455354", "5A0847617390010101190000");
+    const std::string text = trace_of(twice);
+    const auto line_of = [&](const char* where) {
+        const std::string command = "> " + to_hex(twice.log.at(twice.at.at(where)).command);
+        size_t at = text.find(command, text.find(command) + 1);  // after the directory's
+        if (std::string(where) != "record 1 1")
+            at = text.find(command);
+        return std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n') +
+                              1);
+    };
+    const json doc = run_oda(twice).json();
+    EXPECT_EQ(doc["failed_step"], "static_data");
+    EXPECT_EQ(doc["static_data_problem"],
+              "a data object returned twice: 5A in SFI 1 record 1 (line " + line_of("record 1 1") +
+                  ") and in SFI 1 record 2 (line " + line_of("record 1 2") + ")");
+
+    const Card second =
+        emv_card::make_card(with(spec(Method::Cda), [](CardSpec& s) { s.second_ac = true; }));
+    const json cda = run_oda(second).json();
+    EXPECT_EQ(cda["result"], "passed");
+    EXPECT_EQ(cda["sdad_second"]["valid"], true);
+    EXPECT_EQ(cda["cda_second"]["unpredictable_number"], "99887766");
+    EXPECT_EQ(cda["cda_second"]["checks"]["transaction_data_hash"], true);
+
+    const Card no_ddol =
+        emv_card::make_card(with(spec(Method::Dda), [](CardSpec& s) { s.ddol = ""; }));
+    const CliRun plain = run_cli(
+        {"oda", "--capks", list_of(no_ddol), write_temp_file("made_trace.txt", trace_of(no_ddol))});
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_NE(plain.out.find("  Check DDOL unpredictable number: not checked\n"), std::string::npos)
+        << plain.out;
+    EXPECT_NE(plain.out.find("The card has no DDOL (9F49)"), std::string::npos);
 }
 
 struct FailCase {
@@ -168,6 +212,29 @@ TEST(CliOdaMade, EachFailureNamesItsStepAndTvrBits)
          "4200000000",
          {},
          ""},
+        {"the INTERNAL AUTHENTICATE answer with a second 9F4B",
+         spec(Method::Dda),
+         [](Card& c) {
+             Bytes& r = c.log.at(c.at.at("ia")).response;
+             const long n = static_cast<long>(c.icc->modulus.size());
+             const Bytes sdad = emv_card::tlv(0x9F4B, Bytes(r.end() - 2 - n, r.end() - 2));
+             Bytes both = sdad;
+             both.insert(both.end(), sdad.begin(), sdad.end());
+             r = emv_card::answer(emv_card::tlv(0x77, both));
+         },
+         {},
+         "sdad",
+         "0800000000",
+         {},
+         "sdad.response_template"},
+        {"a DDOL without the unpredictable number",
+         with(spec(Method::Dda), [](CardSpec& s) { s.ddol = "9F1A025F2A02"; }),
+         kNoChange,
+         {},
+         "sdad",
+         "0800000000",
+         {},
+         "sdad.ddol_unpredictable_number"},
         {"an SFI 1-10 record not a 70 template",
          spec(Method::Dda),
          [](Card& c) { c.log.at(c.at.at("record 1 1")).response[0] = 0x71; },

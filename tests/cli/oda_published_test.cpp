@@ -47,7 +47,8 @@ TEST(CliOdaPublished, PassesAsPublished)
     EXPECT_EQ(doc["afl"].size(), 3u);
     EXPECT_EQ(doc["afl"][2], json({{"sfi", 3}, {"first", 1}, {"last", 2}, {"oda_records", 1}}));
     ASSERT_EQ(doc["records"].size(), 5u);
-    EXPECT_EQ(doc["records"][3], json({{"sfi", 3}, {"record", 1}, {"oda", true}}));
+    EXPECT_EQ(doc["records"][3],
+              json({{"sfi", 3}, {"record", 1}, {"oda", true}, {"in_afl", true}}));
     EXPECT_EQ(doc["records"][4]["oda"], false);
     // The one ODA record's value inside its 70 template, then the AIP that 9F4A lists.
     const std::string static_data = doc["static_data"];
@@ -224,6 +225,45 @@ TEST(CliOdaPublished, CapkListReadStrictly)
     EXPECT_NE(noted.err.find("tarvello-cli: --capks: " + other_path + ": line "),
               std::string::npos);
     EXPECT_NE(noted.err.find("(not the card's key)\n"), std::string::npos) << noted.err;
+}
+
+// The card's key must be one the list vouches for: its stored checksum
+// matches, and no other entry gives it another modulus.
+TEST(CliOdaPublished, CardKeyWithAWrongChecksumOrGivenTwiceIsRefused)
+{
+    const std::string key_file = read_file(test_data("capk_emvpt_test.txt"));
+    const size_t rid = key_file.find("RID : ");
+    const size_t sum = key_file.find("CHECKSUM : \"") + 12;
+    const size_t modulus = key_file.find("MODULUS : \"") + 11;
+    ASSERT_NE(rid, std::string::npos);
+    const int rid_line =
+        static_cast<int>(std::count(key_file.begin(), key_file.begin() + rid, '\n')) + 1;
+    std::string wrong_sum = key_file;
+    wrong_sum[sum] = wrong_sum[sum] == '0' ? '1' : '0';
+    std::string twice = key_file + "\n" + key_file.substr(rid);
+    twice[key_file.size() + 1 + (modulus - rid)] ^= 1;  // the second copy's modulus
+    const size_t second = twice.find("RID : ", key_file.size());
+    const int second_line =
+        static_cast<int>(std::count(twice.begin(), twice.begin() + second, '\n')) + 1;
+    const struct {
+        const char* name;
+        std::string list;
+        std::string message;
+    } cases[] = {
+        {"checksum", wrong_sum,
+         ": line " + std::to_string(rid_line) +
+             ": the card's key AFFFFFFFFF_92: checksum does not match the key\n"},
+        {"twice", twice,
+         ": lines " + std::to_string(rid_line) + " and " + std::to_string(second_line) +
+             ": the card's key AFFFFFFFFF_92 is given twice with different keys\n"},
+    };
+    for (const auto& k : cases) {
+        const std::string path = write_temp_file("card_key.txt", k.list);
+        const CliRun run = run_cli({"oda", "--capks", path, test_data("trace_emvpt_dda.txt")});
+        EXPECT_EQ(run.status, 2) << k.name;
+        EXPECT_EQ(run.out, "") << k.name;
+        EXPECT_EQ(run.err, "tarvello-cli: --capks: " + path + k.message) << k.name;
+    }
 }
 
 }  // namespace

@@ -60,7 +60,9 @@ const char* kCdol1Data = "000000001000"
                          "00"
                          "11223344";
 const char* kUnpredictable = "11223344";
-const char* kDdol = "9F3704";
+const char* kCdol2 = "8A029F3704";
+const char* kCdol2Data = "3030"
+                         "99887766";
 const char* kDdolData = "0A0B0C0D";
 const char* kPan = "4761739001010119";
 
@@ -86,14 +88,17 @@ struct Records {
 
 Bytes sfi1_rec1(const CardSpec& spec)
 {
-    Bytes v = cat({tlv(0x5A, from_hex(kPan)), tlv(0x5F24, from_hex("491231")),
+    Bytes v = cat({tlv(0x5A, from_hex(spec.pan)), tlv(0x5F24, from_hex("491231")),
                    tlv(0x5F25, from_hex("200101")), tlv(0x5F34, {0x01}),
-                   tlv(0x8C, from_hex(kCdol1)), tlv(0x8D, from_hex("8A029F3704")),
-                   tlv(0x9F49, from_hex(kDdol)), tlv(0x9F07, {0xFF, 0x00})});
+                   tlv(0x8C, from_hex(kCdol1)), tlv(0x8D, from_hex(kCdol2))});
+    if (*spec.ddol != '\0') {
+        v = cat({v, tlv(0x9F49, from_hex(spec.ddol))});
+    }
+    v = cat({v, tlv(0x9F07, {0xFF, 0x00})});
     if (spec.tag_list) {
         v = cat({v, tlv(0x9F4A, {0x82})});
     }
-    return tlv(0x70, v);
+    return cat({tlv(0x70, v), spec.sfi1_trailer});
 }
 
 Bytes sfi11_rec1()
@@ -106,7 +111,7 @@ Bytes sfi11_rec1()
 Bytes static_data_of(const Records& r, const Bytes& aip, const CardSpec& spec)
 {
     // SFI 1 record 1 without its 70 header (short form: 2 bytes; long: 3).
-    const size_t header = r.sfi1_rec1[1] == 0x81 ? 3 : 2;
+    const size_t header = r.sfi1_rec1[1] == 0x81 ? 3 : 2;  // the trailer after the template too
     Bytes data(r.sfi1_rec1.begin() + static_cast<long>(header), r.sfi1_rec1.end());
     data = cat({data, r.sfi11_rec1});
     if (spec.tag_list) {
@@ -120,13 +125,18 @@ Bytes sign_block(const emv_chain::TestKey& signer, const Bytes& block)
     return emv_chain::sign(signer, block);
 }
 
-emv_chain::KeyCert issuer_cert(const Card& card)
+emv_chain::KeyCert issuer_cert(const Card& card, const CardSpec& card_spec)
 {
     emv_chain::KeyCertSpec spec;
     spec.format = 0x02;
     spec.identifier = emv_chain::bcd_padded("476173", 4);
-    return emv_chain::key_cert(spec, card.issuer->modulus, card.issuer->exponent,
-                               card.ca->modulus.size());
+    emv_chain::KeyCert cert = emv_chain::key_cert(spec, card.issuer->modulus, card.issuer->exponent,
+                                                  card.ca->modulus.size());
+    if (!card_spec.spare_remainder.empty()) {
+        cert.remainder = card_spec.spare_remainder;
+        emv_chain::seal(cert.block, {cert.remainder, cert.exponent});
+    }
+    return cert;
 }
 
 emv_chain::KeyCert icc_cert(const Card& card)
@@ -140,7 +150,7 @@ emv_chain::KeyCert icc_cert(const Card& card)
 
 Bytes sfi2_rec1(const Card& card, const CardSpec& spec)
 {
-    const emv_chain::KeyCert cert = issuer_cert(card);
+    const emv_chain::KeyCert cert = issuer_cert(card, spec);
     Bytes v;
     if (spec.with_ca_index) {
         v = tlv(0x8F, {spec.ca_index});
@@ -190,9 +200,19 @@ Bytes ia_response(const Card& card, const CardSpec& spec)
     return spec.ia_format == 1 ? tlv(0x80, sdad) : tlv(0x77, tlv(0x9F4B, sdad));
 }
 
-Bytes genac_response(const Card& card, const CardSpec& spec)
+// A GENERATE AC answer: what CDA signs is the terminal's data before it
+// (PDOL data, CDOL1 data, and the CDOL2 data for the second) and the
+// unpredictable number the CDOL placed.
+struct AcAnswer {
+    uint8_t cid;
+    uint8_t signed_cid;
+    Bytes terminal_data;
+    Bytes unpredictable_number;
+};
+
+Bytes genac_response(const Card& card, const CardSpec& spec, const AcAnswer& a)
 {
-    const Bytes cid = tlv(0x9F27, {spec.cid});
+    const Bytes cid = tlv(0x9F27, {a.cid});
     const Bytes atc = tlv(0x9F36, {0x00, 0x01});
     const Bytes iad = tlv(0x9F10, from_hex("06010A03A00000"));
     const Bytes cryptogram = from_hex("C1C2C3C4C5C6C7C8");
@@ -201,12 +221,12 @@ Bytes genac_response(const Card& card, const CardSpec& spec)
     }
     // The transaction data hash covers the response's objects but 9F4B,
     // in the order returned: 9F27, 9F36, then 9F10 after the SDAD.
-    const Bytes hash = support::Sha1(cat({card.pdol_data, card.cdol1_data, cid, atc, iad}));
+    const Bytes hash = support::Sha1(cat({a.terminal_data, cid, atc, iad}));
     const Bytes icc_dynamic =
-        cat({{0x08}, from_hex("B1B2B3B4B5B6B7B8"), {spec.signed_cid}, cryptogram, hash});
+        cat({{0x08}, from_hex("B1B2B3B4B5B6B7B8"), {a.signed_cid}, cryptogram, hash});
     const Bytes sdad =
         sign_block(*card.icc, emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic,
-                                                    card.unpredictable_number));
+                                                    a.unpredictable_number));
     return tlv(0x77, cat({cid, atc, tlv(0x9F4B, sdad), iad}));
 }
 
@@ -271,8 +291,17 @@ void write_log(Card& card, const CardSpec& spec, const Records& r)
                                  ia_response(card, spec), false);
     }
     const uint8_t p1 = spec.method == Method::Cda ? 0x50 : 0x40;
+    const AcAnswer first = {spec.cid, spec.signed_cid, cat({card.pdol_data, card.cdol1_data}),
+                            card.unpredictable_number};
     card.at["genac"] = exchange(card, spec, apdu({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
-                                genac_response(card, spec), false);
+                                genac_response(card, spec, first), false);
+    if (spec.second_ac) {
+        const Bytes cdol2_data = from_hex(kCdol2Data);
+        const AcAnswer second = {0x40, 0x40, cat({card.pdol_data, card.cdol1_data, cdol2_data}),
+                                 from_hex("99887766")};
+        card.at["genac2"] = exchange(card, spec, apdu({0x80, 0xAE, 0x50, 0x00}, cdol2_data),
+                                     genac_response(card, spec, second), false);
+    }
     // A second transaction: its records must not count.
     exchange(card, spec, select(card.aid), fci(card), false);
     exchange(card, spec, apdu({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
@@ -316,7 +345,7 @@ Bytes answer(const Bytes& data)
 Card make_card(const CardSpec& spec)
 {
     Card card;
-    card.ca = &emv_chain::test_key(1152, 3);
+    card.ca = &emv_chain::test_key(spec.ca_bits, 3);
     card.issuer = &emv_chain::test_key(1024, 3);
     card.icc = &emv_chain::test_key(768, 65537);
     card.rid = from_hex("A000000003");

@@ -34,9 +34,15 @@ struct CardSpec {
     bool t0 = false;        // data returned through 61XX / GET RESPONSE, records after 6CXX
     bool with_ca_index = true;
     uint8_t ca_index = 0x92;
-    uint8_t cid = 0x40;         // 9F27 in the GENERATE AC response
-    uint8_t signed_cid = 0x40;  // the CID inside CDA's signed dynamic data
-    Bytes sfi11_record;         // SFI 11 record 1 as read; empty: a 70 template
+    uint8_t cid = 0x40;                    // 9F27 in the GENERATE AC response
+    uint8_t signed_cid = 0x40;             // the CID inside CDA's signed dynamic data
+    Bytes sfi11_record;                    // SFI 11 record 1 as read; empty: a 70 template
+    const char* pan = "4761739001010119";  // 5A as hex (the certificates keep this one)
+    const char* ddol = "9F3704";           // 9F49; empty: the card has none
+    Bytes sfi1_trailer;                    // bytes after SFI 1 record 1's template, signed
+    int ca_bits = 1152;
+    Bytes spare_remainder;   // a 92 the issuer key does not need (it must fit: ca_bits >= 1312)
+    bool second_ac = false;  // CDA: a second GENERATE AC with CDA, answered TC and signed
 };
 
 // One exchange of the log; answered false: the command has no response.

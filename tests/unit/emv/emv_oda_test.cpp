@@ -11,6 +11,7 @@
 
 #include "emv/emv_oda.h"
 #include "tests/emv_support/emv_card.h"
+#include "tests/unit/emv/emv_oda_run.h"
 #include "tests/unit/emv/emv_test_support.h"
 
 namespace {
@@ -22,66 +23,6 @@ using emv_card::Method;
 using emv_card::replace;
 using emv_card::spec;
 using emv_card::with;
-
-const EmvDate kTransactionDate = {2026, 12, 9};
-
-// The log as the library takes it; lines count 2 per exchange, from 1.
-std::vector<EmvExchange> exchanges_of(const Card& card)
-{
-    std::vector<EmvExchange> out;
-    for (size_t i = 0; i < card.log.size(); ++i) {
-        const emv_card::Exchange& e = card.log[i];
-        const EmvBytes response = e.answered ? given(e.response) : kNotGiven;
-        out.push_back({given(e.command), response, static_cast<int32_t>(2 * i + 1)});
-    }
-    return out;
-}
-
-struct OdaRun {
-    EmvOdaCard card;
-    EmvOdaResult result;
-    bool collected;
-};
-
-// Collects the card, looks its CA key up in a list holding only RID
-// A000000003 index 92, and authenticates it.
-std::unique_ptr<OdaRun> run(const Card& c, EmvDate date = kTransactionDate,
-                            EmvOdaMethod force = EMV_ODA_METHOD_NONE)
-{
-    auto r = std::make_unique<OdaRun>();
-    const std::vector<EmvExchange> log = exchanges_of(c);
-    r->collected = emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), &r->card);
-    const EmvCaKey key = {given(c.ca->modulus), given(c.ca->exponent)};
-    const bool listed = r->card.rid.length == 5 && r->card.ca_index.length >= 0 &&
-                        bytes(r->card.rid.data, 5) == c.rid && r->card.ca_index.length == 1 &&
-                        r->card.ca_index.data[0] == 0x92;
-    const EmvOdaOptions options = {date, nullptr, force};
-    emv_oda_authenticate(&r->card, listed ? &key : nullptr, &options, &r->result);
-    return r;
-}
-
-std::string missing_text(const EmvOdaResult& r)
-{
-    std::string text;
-    for (int32_t i = 0; i < r.missing_count && i < kEmvOdaMaxMissing; ++i) {
-        char name[24];
-        emv_oda_missing_text(&r.missing[i], name, sizeof name);
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    }
-    return text;
-}
-
-std::string step(const EmvOdaResult& r)
-{
-    const char* name = emv_oda_step_name(r.failed_step);
-    return name != nullptr ? name : "none";
-}
-
-std::string method(const EmvOdaResult& r)
-{
-    const char* name = emv_oda_method_name(r.method);
-    return name != nullptr ? name : "none";
-}
 
 // --- Cards that pass ---------------------------------------------------------
 
@@ -101,10 +42,10 @@ const PassCase kPassing[] = {
     {"dda_t0_tag_list", spec(Method::Dda, 2, 1, true, true), "DDA", "0000000000"},
     {"cda", spec(Method::Cda), "CDA", "0000000000"},
     {"cda_gpo1_t0_tag_list", spec(Method::Cda, 1, 2, true, true), "CDA", "0000000000"},
-    // SFI 11-30: the record is signed as read, BER-TLV or not.
-    {"dda_sfi11_record_not_tlv",
-     with(spec(Method::Dda), [](CardSpec& s) { s.sfi11_record = from_hex("DF8101FF"); }), "DDA",
-     "0000000000"},
+    // SFI 11-30: the record is signed as read, whatever follows its template.
+    {"dda_sfi11_record_with_trailing_bytes",
+     with(spec(Method::Dda), [](CardSpec& s) { s.sfi11_record = from_hex("7003DF0100DF8101FF"); }),
+     "DDA", "0000000000"},
 };
 
 void PrintTo(const PassCase& c, std::ostream* os)
@@ -392,10 +333,10 @@ TEST(OdaCollect, GetResponseAnsweredWith61AgainIsRefused)
     EXPECT_EQ(card->errors[0].line, static_cast<int32_t>(2 * c.at.at("gpo") + 1));
 }
 
-TEST(OdaCollect, RecordsBeyondItsStorageAreErrorsNotDropped)
+TEST(OdaCollect, RecordsTheAflDoesNotListMakeRoomForThoseItDoes)
 {
     Card c = emv_card::make_card(spec(Method::Sda));
-    // Records of SFI 12 the AFL does not name fill the card's storage first.
+    // Records of SFI 12 the AFL does not list fill the card's storage first.
     const auto after_gpo = c.log.begin() + static_cast<long>(c.at.at("gpo") + 1);
     std::vector<emv_card::Exchange> extra;
     for (int n = 1; n <= kEmvOdaMaxRecords; ++n) {
@@ -403,14 +344,14 @@ TEST(OdaCollect, RecordsBeyondItsStorageAreErrorsNotDropped)
                          emv_card::answer(emv_card::tlv(0x70, {}))});
     }
     c.log.insert(after_gpo, extra.begin(), extra.end());
-    const std::vector<EmvExchange> log = exchanges_of(c);
-    auto card = std::make_unique<EmvOdaCard>();
-    EXPECT_FALSE(emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), card.get()));
-    EXPECT_EQ(card->record_count, kEmvOdaMaxRecords);
-    ASSERT_GE(card->error_count, 1);
-    EXPECT_EQ(card->errors[0].kind, EMV_ODA_ERROR_TOO_MANY_RECORDS);
-    const size_t first_refused = c.at.at("record 1 1") + extra.size();
-    EXPECT_EQ(card->errors[0].line, static_cast<int32_t>(2 * first_refused + 1));
+    const auto r = run(c);
+    EXPECT_TRUE(r->collected);
+    EXPECT_EQ(r->result.outcome, EMV_ODA_PASSED);
+    EXPECT_EQ(r->card.record_count, kEmvOdaMaxRecords);
+    EXPECT_EQ(r->card.records_not_kept, 5);  // one for each of the AFL's records
+    const EmvOdaRecord& last = r->card.records[kEmvOdaMaxRecords - 1];
+    EXPECT_EQ(last.sfi * 100 + last.number, 1101);
+    EXPECT_TRUE(last.in_afl);
 }
 
 TEST(OdaCollect, DateFromThePdolDataWhenCdol1CarriesNone)
