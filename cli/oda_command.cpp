@@ -222,8 +222,11 @@ void add_oda_command(CLI::App& app, Action& chosen)
     sub->footer("TRACE: a line '> HEX' is a command APDU, the next line '< HEX' its response "
                 "(data, then SW1 SW2). Logs are read as they are: bracketed prefixes ([+], "
                 "[TTL], a time stamp), one or more '>' or '<', C-APDU: and R-APDU:, a trailing "
-                "(annotation); blank lines and lines starting with # are skipped. A bad line is "
-                "refused with its line number.\n"
+                "(annotation); blank lines and lines starting with # are skipped; LF, CR LF and CR "
+                "end a line. A bad line is refused with its line number.\n"
+                "Only what a terminal reads counts: the records the AFL lists, each data object "
+                "once, whole response templates; the card's key in --capks must match its "
+                "checksum.\n"
                 "Exit status: 0 ODA passed, 1 it failed or was not performed, 2 a usage or "
                 "input error.");
     sub->add_option("--capks", o->capks, "CAPK list file holding the card's CA key")
