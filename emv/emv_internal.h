@@ -124,3 +124,11 @@ struct EmvKeyCertOut {
 // block's checks failed, when the block is too short for the layout.
 // The output places MUST already be zero.
 bool emv_check_key_cert(const EmvKeyCertInput* in, const EmvKeyCertOut* out);
+
+// Runs the public operation on signed_data into block (modulus_length bytes)
+// for a block of the given format. Sets checks->length as the status says.
+// The recoveries use it; the diagnosis of a failed check reopens a block
+// with it.
+EmvRecoverStatus emv_recover_block(uint8_t format, const uint8_t* modulus, int32_t modulus_length,
+                                   EmvBytes signer_exponent, EmvBytes signed_data, uint8_t* block,
+                                   EmvChecks* checks);

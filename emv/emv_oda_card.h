@@ -65,6 +65,9 @@ struct EmvOdaRecord {
     bool in_afl;  // the AFL lists it: its objects are used
     EmvBytes data;
     int32_t line;
+    // The last 9000 answer of a later READ RECORD of it in the transaction
+    // (not given when read once): not used by ODA, kept for its diagnosis.
+    EmvBytes later;
 };
 
 // A primitive data object found in the FCI, a record or a response (the
@@ -153,6 +156,7 @@ struct EmvOdaCard {
     int32_t gpo_line;    // 0: none answered 9000
     uint8_t gpo_format;  // 1 (tag 80) or 2 (template 77); 0 without GPO
     EmvBytes pdol_data;  // value of 83 in the command data
+    EmvBytes gpo_data;   // the command data as sent (83 template)
     bool has_aip;
     uint8_t aip[2];
     EmvBytes afl;  // as returned

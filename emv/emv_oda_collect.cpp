@@ -110,6 +110,7 @@ bool emv_oda_collect(const EmvExchange* exchanges, int32_t count, EmvOdaCard* ca
     card->aid = kEmvNotGiven;
     card->rid = kEmvNotGiven;
     card->pdol_data = kEmvNotGiven;
+    card->gpo_data = kEmvNotGiven;
     card->afl = kEmvNotGiven;
     card->ddol_data = kEmvNotGiven;
     card->ia_sdad = kEmvNotGiven;

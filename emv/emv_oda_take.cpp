@@ -140,6 +140,7 @@ void read_aip_afl(EmvOdaCard* card, const EmvTlv& object, EmvBytes* aip)
 void emv_oda_take_gpo(EmvOdaCard* card, const EmvCommand* command, EmvBytes data, int32_t line)
 {
     card->gpo_line = line;
+    card->gpo_data = command->data;
     EmvTlv command_template;
     if (!first_object(command->data, &command_template) || command_template.tag != 0x83) {
         emv_oda_error(card, EMV_ODA_ERROR_BAD_COMMAND, line, {EMV_TLV_OK, 0});
@@ -167,10 +168,11 @@ void emv_oda_take_record(EmvOdaCard* card, const EmvCommand* command, EmvBytes d
     const uint8_t sfi = command->p2 >> 3;
     for (int32_t i = 0; i < card->record_count; ++i) {
         if (card->records[i].sfi == sfi && card->records[i].number == command->p1) {
-            return;  // read before: the first answer counts
+            card->records[i].later = data;  // read before: the first answer counts
+            return;
         }
     }
-    EmvOdaRecord record = {sfi, command->p1, false, false, data, line};
+    EmvOdaRecord record = {sfi, command->p1, false, false, data, line, kEmvNotGiven};
     emv_oda_place_record(card, &record);
     // Only a record the AFL lists is read for its objects; SFI 1-10 ones
     // must give them.

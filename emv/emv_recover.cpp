@@ -38,11 +38,11 @@ bool below_modulus(const uint8_t* signed_data, const uint8_t* modulus, int32_t m
     return memcmp(signed_data, modulus, (size_t)modulus_length) < 0;
 }
 
-// Runs the public operation on signed_data into block (modulus_length bytes)
-// for a block of the given format. Sets *checks.length as the status says.
-EmvRecoverStatus recover_block(uint8_t format, const uint8_t* modulus, int32_t modulus_length,
-                               EmvBytes signer_exponent, EmvBytes signed_data, uint8_t* block,
-                               EmvChecks* checks)
+}  // namespace
+
+EmvRecoverStatus emv_recover_block(uint8_t format, const uint8_t* modulus, int32_t modulus_length,
+                                   EmvBytes signer_exponent, EmvBytes signed_data, uint8_t* block,
+                                   EmvChecks* checks)
 {
     const uint32_t e = signer_exponent_value(signer_exponent);
     if (!key_usable(modulus, modulus_length, e)) {
@@ -73,8 +73,6 @@ EmvRecoverStatus recover_block(uint8_t format, const uint8_t* modulus, int32_t m
     return status;
 }
 
-}  // namespace
-
 EmvRecoverStatus emv_recover_issuer_cert(const uint8_t* modulus, int32_t modulus_length,
                                          EmvBytes signer_exponent, EmvBytes cert,
                                          EmvBytes remainder, EmvBytes exponent,
@@ -83,8 +81,8 @@ EmvRecoverStatus emv_recover_issuer_cert(const uint8_t* modulus, int32_t modulus
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(EMV_FORMAT_ISSUER_CERT, modulus, modulus_length, signer_exponent, cert, block,
-                      &out->common.checks);
+        emv_recover_block(EMV_FORMAT_ISSUER_CERT, modulus, modulus_length, signer_exponent, cert,
+                          block, &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_issuer_cert(block, modulus_length, cert.length, modulus_length, remainder,
                               exponent, options, out);
@@ -100,8 +98,8 @@ EmvRecoverStatus emv_recover_icc_cert(const uint8_t* modulus, int32_t modulus_le
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(EMV_FORMAT_ICC_CERT, modulus, modulus_length, signer_exponent, cert, block,
-                      &out->common.checks);
+        emv_recover_block(EMV_FORMAT_ICC_CERT, modulus, modulus_length, signer_exponent, cert,
+                          block, &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_icc_cert(block, modulus_length, cert.length, modulus_length, remainder, exponent,
                            static_data, options, out);
@@ -116,8 +114,8 @@ EmvRecoverStatus emv_recover_ssad(const uint8_t* modulus, int32_t modulus_length
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(EMV_FORMAT_SSAD, modulus, modulus_length, signer_exponent, ssad, block,
-                      &out->common.checks);
+        emv_recover_block(EMV_FORMAT_SSAD, modulus, modulus_length, signer_exponent, ssad, block,
+                          &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_ssad(block, modulus_length, ssad.length, modulus_length, static_data, out);
     }
@@ -131,8 +129,8 @@ EmvRecoverStatus emv_recover_sdad(const uint8_t* modulus, int32_t modulus_length
     memset(out, 0, sizeof *out);
     uint8_t block[kEmvMaxKeyLength];
     const EmvRecoverStatus status =
-        recover_block(EMV_FORMAT_SDAD, modulus, modulus_length, signer_exponent, sdad, block,
-                      &out->common.checks);
+        emv_recover_block(EMV_FORMAT_SDAD, modulus, modulus_length, signer_exponent, sdad, block,
+                          &out->common.checks);
     if (status == EMV_RECOVER_OK) {
         emv_check_sdad(block, modulus_length, sdad.length, modulus_length, dynamic_data, out);
     }
