@@ -13,6 +13,7 @@
 #include "cli/command.h"
 #include "cli/file_args.h"
 #include "cli/input_text.h"
+#include "cli/oda_diagnosis_report.h"
 #include "cli/oda_report.h"
 #include "cli/scalar_args.h"
 #include "cli/tlv_report.h"
@@ -80,6 +81,7 @@ struct CaKeyLookup {
     bool found = false;
     std::vector<uint8_t> modulus;
     std::vector<uint8_t> exponent;
+    std::vector<CapkRecord> list;  // every key of the list, for the diagnosis
 };
 
 // The label of the key the card names ("A000000003_92"), empty when it
@@ -145,6 +147,7 @@ CaKeyLookup find_ca_key(const std::string& path, const EmvOdaCard& card)
     const StrictCapkList list = load_capk_list(path);
     const std::string label = card_key_label(card);
     check_list_problems(path, list, label);
+    key.list = list.keys;
     if (label.empty())
         return key;
     std::vector<size_t> found;
@@ -162,6 +165,23 @@ CaKeyLookup find_ca_key(const std::string& path, const EmvOdaCard& card)
     key.exponent =
         rec.exponent == 3 ? std::vector<uint8_t>{0x03} : std::vector<uint8_t>{0x01, 0x00, 0x01};
     return key;
+}
+
+// The list's keys as the diagnosis takes them; they point into key.list.
+std::vector<EmvListedCaKey> listed_keys(const CaKeyLookup& key)
+{
+    static const uint8_t three[] = {0x03};
+    static const uint8_t f4[] = {0x01, 0x00, 0x01};
+    std::vector<EmvListedCaKey> out;
+    for (const CapkRecord& rec : key.list) {
+        EmvListedCaKey listed = {};
+        memcpy(listed.rid, rec.rid, 5);
+        listed.index = rec.index;
+        listed.key = {{rec.modulus, rec.modulus_length},
+                      rec.exponent == 3 ? EmvBytes{three, 1} : EmvBytes{f4, 3}};
+        out.push_back(listed);
+    }
+    return out;
 }
 
 OdaDate judged_date(const OdaOptions& o, const EmvOdaCard& card)
@@ -202,8 +222,13 @@ int run_oda(const OdaOptions& o)
     const EmvOdaOptions options = {date.date, nullptr, forced_method(o.method)};
     auto result = std::make_unique<EmvOdaResult>();
     emv_oda_authenticate(card.get(), key.found ? &ca_key : nullptr, &options, result.get());
+    const std::vector<EmvListedCaKey> list = listed_keys(key);
+    auto diagnosis = std::make_unique<EmvOdaDiagnosis>();
+    emv_oda_diagnose(card.get(), key.found ? &ca_key : nullptr, list.data(),
+                     static_cast<int32_t>(list.size()), result.get(), diagnosis.get());
 
-    const Json doc = oda_json(*card, *result, date);
+    Json doc = oda_json(*card, *result, date);
+    doc["diagnosis"] = diagnosis_json(*card, *result, key.found ? &ca_key : nullptr, *diagnosis);
     o.json ? print_json(doc) : print_text(oda_text(doc));
     return result->outcome == EMV_ODA_PASSED ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/hex_args.h"
+#include "cli/oda_diagnosis_report.h"
 #include "cli/recover_report.h"
 #include "cli/tlv_decoded.h"
 
@@ -315,5 +316,5 @@ std::string oda_text(const Json& doc)
     if (!doc["missing"].empty())
         add_line(text, "Missing", missing_text(doc["missing"]));
     add_line(text, "TVR", text_value(doc["tvr"]));
-    return text;
+    return text + diagnosis_text(doc);
 }
