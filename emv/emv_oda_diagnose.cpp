@@ -176,8 +176,9 @@ void diagnose_static(const EmvOdaCard* card, const EmvOdaResult* r, EmvOdaDiagno
 void diagnose_ddol(const EmvOdaCard* card, const EmvDiagnosisSearch* search)
 {
     const EmvBytes data = card->ddol_data;
+    const EmvBytes ddol = emv_oda_object(card, 0x9F49);
     EmvDol dol;
-    const bool has_dol = emv_dol_parse(emv_oda_object(card, 0x9F49), &dol, nullptr) == EMV_TLV_OK;
+    const bool has_dol = emv_given(ddol) && emv_dol_parse(ddol, &dol, nullptr) == EMV_TLV_OK;
     const int32_t cuts = has_dol ? dol.count + 1 : (data.length > 0 ? data.length : 0);
     int32_t length = 0;
     for (int32_t k = 0; k < cuts; ++k) {

@@ -78,13 +78,7 @@ Bytes aip_of(Method m)
     }
 }
 
-struct Records {
-    Bytes sfi1_rec1;   // ODA: value inside 70
-    Bytes sfi1_rec2;   // not ODA
-    Bytes sfi2_rec1;   // not ODA: CA index, issuer certificate
-    Bytes sfi2_rec2;   // not ODA: SSAD or ICC certificate
-    Bytes sfi11_rec1;  // ODA: the whole record
-};
+using Records = CardRecords;
 
 Bytes sfi1_rec1(const CardSpec& spec)
 {
@@ -110,10 +104,13 @@ Bytes sfi11_rec1()
 
 Bytes static_data_of(const Records& r, const Bytes& aip, const CardSpec& spec)
 {
+    if (spec.signed_static) {
+        return spec.signed_static(r);
+    }
     // SFI 1 record 1 without its 70 header (short form: 2 bytes; long: 3).
     const size_t header = r.sfi1_rec1[1] == 0x81 ? 3 : 2;  // the trailer after the template too
     Bytes data(r.sfi1_rec1.begin() + static_cast<long>(header), r.sfi1_rec1.end());
-    data = cat({data, r.sfi11_rec1});
+    data = spec.afl_reversed ? cat({r.sfi11_rec1, data}) : cat({data, r.sfi11_rec1});
     if (spec.tag_list) {
         data = cat({data, aip});
     }
@@ -123,6 +120,20 @@ Bytes static_data_of(const Records& r, const Bytes& aip, const CardSpec& spec)
 Bytes sign_block(const emv_chain::TestKey& signer, const Bytes& block)
 {
     return emv_chain::sign(signer, block);
+}
+
+// A key certificate hashed without its remainder (bit 1) or with the other
+// exponent (bit 2), on purpose.
+void reseal(emv_chain::KeyCert& cert, unsigned wrong, const Bytes& static_data)
+{
+    if ((wrong & 3) == 0) {
+        return;
+    }
+    const Bytes remainder = (wrong & 1) != 0 ? Bytes{} : cert.remainder;
+    const Bytes exponent = (wrong & 2) == 0            ? cert.exponent
+                           : cert.exponent.size() == 1 ? from_hex("010001")
+                                                       : from_hex("03");
+    emv_chain::seal(cert.block, {remainder, exponent, static_data});
 }
 
 emv_chain::KeyCert issuer_cert(const Card& card, const CardSpec& card_spec)
@@ -136,16 +147,19 @@ emv_chain::KeyCert issuer_cert(const Card& card, const CardSpec& card_spec)
         cert.remainder = card_spec.spare_remainder;
         emv_chain::seal(cert.block, {cert.remainder, cert.exponent});
     }
+    reseal(cert, card_spec.wrong_certs / kIssuerWithoutRemainder, {});
     return cert;
 }
 
-emv_chain::KeyCert icc_cert(const Card& card)
+emv_chain::KeyCert icc_cert(const Card& card, const CardSpec& card_spec)
 {
     emv_chain::KeyCertSpec spec;
     spec.format = 0x04;
     spec.identifier = emv_chain::bcd_padded(kPan, 10);
-    return emv_chain::key_cert(spec, card.icc->modulus, card.icc->exponent,
-                               card.issuer->modulus.size(), card.static_data);
+    emv_chain::KeyCert cert = emv_chain::key_cert(spec, card.icc->modulus, card.icc->exponent,
+                                                  card.issuer->modulus.size(), card.static_data);
+    reseal(cert, card_spec.wrong_certs / kIccWithoutRemainder, card.static_data);
+    return cert;
 }
 
 Bytes sfi2_rec1(const Card& card, const CardSpec& spec)
@@ -169,7 +183,7 @@ Bytes sfi2_rec2(const Card& card, const CardSpec& spec)
             emv_chain::ssad_block(card.issuer->modulus.size(), 0xDA, 0xC0, card.static_data);
         return tlv(0x70, tlv(0x93, sign_block(*card.issuer, ssad)));
     }
-    const emv_chain::KeyCert cert = icc_cert(card);
+    const emv_chain::KeyCert cert = icc_cert(card, spec);
     Bytes v = cat({tlv(0x9F46, sign_block(*card.issuer, cert.block)), tlv(0x9F47, cert.exponent)});
     if (!cert.remainder.empty()) {
         v = cat({v, tlv(0x9F48, cert.remainder)});
@@ -195,8 +209,12 @@ Bytes gpo_response(const Card& card, const CardSpec& spec)
 Bytes ia_response(const Card& card, const CardSpec& spec)
 {
     const Bytes icc_dynamic = from_hex("08A1A2A3A4A5A6A7A8");
+    Bytes ddol_data = card.ddol_data;
+    if (spec.ddol_signed_length >= 0) {
+        ddol_data.resize(static_cast<size_t>(spec.ddol_signed_length));
+    }
     const Bytes sdad = sign_block(
-        *card.icc, emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic, card.ddol_data));
+        *card.icc, emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic, ddol_data));
     return spec.ia_format == 1 ? tlv(0x80, sdad) : tlv(0x77, tlv(0x9F4B, sdad));
 }
 
@@ -285,14 +303,21 @@ void write_log(Card& card, const CardSpec& spec, const Records& r)
             read_record(card, spec, read.sfi, read.number, read.data);
     }
     // Read twice: the first answer counts.
-    read_record(card, spec, 1, 1, tlv(0x70, tlv(0x5A, from_hex("5413330089020011"))));
+    read_record(card, spec, 1, 1, r.sfi1_rec1_later);
     if (spec.method == Method::Dda) {
         card.at["ia"] = exchange(card, spec, apdu({0x00, 0x88, 0x00, 0x00}, card.ddol_data),
                                  ia_response(card, spec), false);
     }
     const uint8_t p1 = spec.method == Method::Cda ? 0x50 : 0x40;
-    const AcAnswer first = {spec.cid, spec.signed_cid, cat({card.pdol_data, card.cdol1_data}),
-                            card.unpredictable_number};
+    AcAnswer first = {spec.cid, spec.signed_cid, cat({card.pdol_data, card.cdol1_data}),
+                      card.unpredictable_number};
+    if (spec.cda_terminal_data) {
+        first.terminal_data =
+            spec.cda_terminal_data(card.pdol_data, card.cdol1_data, tlv(0x83, card.pdol_data));
+    }
+    if (!spec.cda_signed_number.empty()) {
+        first.unpredictable_number = spec.cda_signed_number;
+    }
     card.at["genac"] = exchange(card, spec, apdu({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
                                 genac_response(card, spec, first), false);
     if (spec.second_ac) {
@@ -355,6 +380,11 @@ Card make_card(const CardSpec& spec)
     card.afl = from_hex("08010201"
                         "10010200"
                         "58010101");
+    if (spec.afl_reversed) {
+        card.afl = from_hex("58010101"
+                            "08010201"
+                            "10010200");
+    }
     card.pdol_data = from_hex(kPdolData);
     card.cdol1_data = from_hex(kCdol1Data);
     card.ddol_data = from_hex(kDdolData);
@@ -365,6 +395,8 @@ Card make_card(const CardSpec& spec)
     r.sfi1_rec2 = tlv(0x70, cat({tlv(0x5F20, {'C', 'A', 'R', 'D', '/', 'T', 'E', 'S', 'T'}),
                                  tlv(0x57, from_hex("4761739001010119D49122010000000000"))}));
     r.sfi11_rec1 = spec.sfi11_record.empty() ? sfi11_rec1() : spec.sfi11_record;
+    r.sfi1_rec1_later = tlv(0x70, tlv(0x5A, from_hex("5413330089020011")));
+    r.aip = card.aip;
     card.static_data = static_data_of(r, card.aip, spec);
     r.sfi2_rec1 = sfi2_rec1(card, spec);
     r.sfi2_rec2 = sfi2_rec2(card, spec);
@@ -400,6 +432,33 @@ void replace(Card& c, const std::string& where, const std::string& from, const s
         return;
     }
     std::copy(t.begin(), t.end(), it);
+}
+
+}  // namespace emv_card
+
+namespace emv_card {
+
+void add_spare_entries(Card& c, int entries, int records)
+{
+    std::vector<Exchange> reads;
+    for (int e = 0; e < entries; ++e) {
+        const uint8_t sfi = static_cast<uint8_t>(3 + e);
+        c.afl.insert(c.afl.end(),
+                     {static_cast<uint8_t>(sfi << 3), 1, static_cast<uint8_t>(records), 0});
+        for (int n = 1; n <= records; ++n) {
+            const Bytes data = tlv(0x70, tlv(0x9F08, {sfi, static_cast<uint8_t>(n)}));
+            reads.push_back(
+                {{0x00, 0xB2, static_cast<uint8_t>(n), static_cast<uint8_t>(sfi << 3 | 4), 0x00},
+                 answer(data)});
+        }
+    }
+    const size_t gpo = c.at.at("gpo");
+    c.log.at(gpo).response = answer(tlv(0x77, cat({tlv(0x82, c.aip), tlv(0x94, c.afl)})));
+    c.log.insert(c.log.begin() + static_cast<long>(gpo + 1), reads.begin(), reads.end());
+    for (auto& [name, at] : c.at) {
+        if (at > gpo)
+            at += reads.size();
+    }
 }
 
 }  // namespace emv_card

@@ -26,6 +26,24 @@ using emv_chain::Bytes;
 
 enum class Method { Sda, Dda, Cda };
 
+// The records as the card returns them, for a spec that signs other static
+// data than a terminal reads.
+struct CardRecords {
+    Bytes sfi1_rec1;        // ODA: a terminal hashes what follows the 70 tag and length
+    Bytes sfi1_rec2;        // not ODA
+    Bytes sfi2_rec1;        // not ODA: CA index, issuer certificate
+    Bytes sfi2_rec2;        // not ODA: SSAD or ICC certificate
+    Bytes sfi11_rec1;       // ODA: hashed whole
+    Bytes sfi1_rec1_later;  // the answer of SFI 1 record 1 read again
+    Bytes aip;
+};
+
+// Key certificate hashes made the wrong way on purpose (bits).
+constexpr unsigned kIssuerWithoutRemainder = 1;
+constexpr unsigned kIssuerOtherExponent = 2;
+constexpr unsigned kIccWithoutRemainder = 4;
+constexpr unsigned kIccOtherExponent = 8;
+
 struct CardSpec {
     Method method = Method::Sda;
     int gpo_format = 2;     // 1: tag 80 = AIP | AFL; 2: template 77
@@ -41,8 +59,16 @@ struct CardSpec {
     const char* ddol = "9F3704";           // 9F49; empty: the card has none
     Bytes sfi1_trailer;                    // bytes after SFI 1 record 1's template, signed
     int ca_bits = 1152;
-    Bytes spare_remainder;   // a 92 the issuer key does not need (it must fit: ca_bits >= 1312)
-    bool second_ac = false;  // CDA: a second GENERATE AC with CDA, answered TC and signed
+    Bytes spare_remainder;      // a 92 the issuer key does not need (it must fit: ca_bits >= 1312)
+    bool second_ac = false;     // CDA: a second GENERATE AC with CDA, answered TC and signed
+    bool afl_reversed = false;  // the AFL lists SFI 11 first, then SFI 1 and 2
+    // Signed the wrong way on purpose (the diagnosis's tests); unset: right.
+    std::function<Bytes(const CardRecords&)> signed_static;  // what SSAD / ICC cert. sign
+    unsigned wrong_certs = 0;                                // kIssuer... / kIcc... bits
+    int ddol_signed_length = -1;  // DDA: the SDAD signs only the DDOL data's first bytes
+    Bytes cda_signed_number;      // CDA: the SDAD signs this instead of CDOL1's 9F37
+    std::function<Bytes(const Bytes& pdol_data, const Bytes& cdol1_data, const Bytes& gpo_data)>
+        cda_terminal_data;  // CDA: what the transaction data hash covers before the answer
 };
 
 // One exchange of the log; answered false: the command has no response.
@@ -86,6 +112,13 @@ CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& change);
 // Changes the first occurrence of `from` in the response of the exchange
 // the builder names to `to` (same length); a test failure when it is absent.
 void replace(Card& c, const std::string& where, const std::string& from, const std::string& to);
+
+// Adds `entries` AFL entries (SFI 3 on), each of `records` records none of
+// which takes part in ODA, and reads them right after the GET PROCESSING
+// OPTIONS (a format 2 answer, rebuilt): the card still passes, and a search
+// over the entries' ODA record counts has (records + 1) ^ entries more
+// combinations.
+void add_spare_entries(Card& c, int entries, int records);
 
 // BER-TLV encoding of one object (short, 81 or 82 length).
 Bytes tlv(uint32_t tag, const Bytes& value);
