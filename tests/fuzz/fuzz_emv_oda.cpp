@@ -1,7 +1,10 @@
 // Fuzzes offline data authentication from arbitrary exchanges: the card is
 // collected and authenticated without a crash or a read past any command or
 // response, and the outcome is consistent (a pass fails nothing and lacks
-// nothing; only the ODA bits of the TVR are set).
+// nothing; only the ODA bits of the TVR are set). The failure is then
+// diagnosed, with the CA key listed under two indexes and both exponents:
+// the result stays byte for byte what it was, and the diagnosis is made only
+// for a failure, with as many tries as its matches at least.
 //
 // Input: flags (bits 0-1: forced method, 0 = from the AIP), the CA modulus
 // length and modulus (exponent 03; length 0: the list holds no key), then
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "emv/emv_oda.h"
+#include "emv/emv_oda_diagnose.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -78,6 +82,37 @@ void check_result(const EmvOdaCard& card, const EmvOdaResult& r)
     }
 }
 
+void check_diagnosis(const EmvOdaCard& card, const EmvCaKey* key, const EmvOdaResult& r)
+{
+    static const uint8_t kExponent65537[] = {0x01, 0x00, 0x01};
+    EmvListedCaKey list[2] = {};
+    const uint8_t rid[5] = {0xA0, 0x00, 0x00, 0x00, 0x03};
+    int32_t count = 0;
+    if (key != nullptr) {
+        for (int32_t i = 0; i < 2; ++i) {
+            memcpy(list[i].rid, rid, 5);
+            list[i].index = static_cast<uint8_t>(0x92 + i);
+            list[i].key = {key->modulus, i == 0 ? key->exponent : EmvBytes{kExponent65537, 3}};
+        }
+        count = 2;
+    }
+    auto before = std::make_unique<EmvOdaResult>(r);
+    auto d = std::make_unique<EmvOdaDiagnosis>();
+    emv_oda_diagnose(&card, key, list, count, &r, d.get());
+    FUZZ_CHECK(memcmp(before.get(), &r, sizeof r) == 0);
+    if (!d->made) {
+        FUZZ_CHECK(d->tried == 0 && d->match_count == 0);
+        return;
+    }
+    FUZZ_CHECK(r.outcome == EMV_ODA_FAILED && d->step == r.failed_step);
+    FUZZ_CHECK(emv_diagnosis_check_name(d->check) != nullptr);
+    FUZZ_CHECK(d->tried > 0 && d->match_count <= d->tried);
+    FUZZ_CHECK(d->tried <= 5 * kEmvDiagnosisMaxCombinations + 16);
+    for (int32_t i = 0; i < d->match_count && i < kEmvDiagnosisMaxMatches; ++i) {
+        FUZZ_CHECK(d->matches[i].variants != 0);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -110,5 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto result = std::make_unique<EmvOdaResult>();
     emv_oda_authenticate(card.get(), modulus.length > 0 ? &key : nullptr, &options, result.get());
     check_result(*card, *result);
+    check_diagnosis(*card, modulus.length > 0 ? &key : nullptr, *result);
     return 0;
 }
