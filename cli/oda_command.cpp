@@ -252,6 +252,10 @@ void add_oda_command(CLI::App& app, Action& chosen)
                 "Only what a terminal reads counts: the records the AFL lists, each data object "
                 "once, whole response templates; the card's key in --capks must match its "
                 "checksum.\n"
+                "A failed hash check, or an issuer certificate the list's key does not open, "
+                "ends the output with a Diagnosis: the variants of the signed data (or the "
+                "list's other keys) tried and each that matches; it never changes the "
+                "verdict.\n"
                 "Exit status: 0 ODA passed, 1 it failed or was not performed, 2 a usage or "
                 "input error.");
     sub->add_option("--capks", o->capks, "CAPK list file holding the card's CA key")
