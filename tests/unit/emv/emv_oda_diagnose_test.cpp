@@ -274,7 +274,13 @@ TEST(OdaDiagnosisNothing, ChangedRecordMatchesNothing)
         emv_card::replace(c, "record 11 1", "B860AC8800", "B860AC8801");
         const auto d = diagnose(c, List::Card);
         EXPECT_EQ(found(d->diagnosis), m == Method::Sda ? "ssad hash:" : "icc hash:");
-        EXPECT_GT(d->diagnosis.tried, 10);
+        // AFL 08010201 10010200 58010101, records available 2, 2, 1: each
+        // form alone (records whole, SFI 11 as its value, the AIP added),
+        // the later answer; 17 other counts; with SFI 1-10 records whole 15
+        // (a combination without such a record is the counts alone); SFI 11
+        // as its value 8; the AIP added 17. DDA: the ICC certificate's
+        // three.
+        EXPECT_EQ(d->diagnosis.tried, 4 + 17 + 15 + 8 + 17 + (m == Method::Dda ? 3 : 0));
         EXPECT_FALSE(d->diagnosis.cut);
     }
 }
