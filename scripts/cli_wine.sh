@@ -4,7 +4,8 @@
 # `verify` of the published CA keys, `recover issuer` of a published
 # issuer certificate (text and --json) and `oda` of the published trace of
 # tests/data (text and --json; the trace read from a file and from
-# standard input).
+# standard input), and with one of its ODA record bytes changed (the
+# diagnosis).
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -71,4 +72,8 @@ compare "recover issuer --json" "${recover[@]}" --json
 oda=(oda --capks tests/data/capk_emvpt_test.txt)
 compare "oda" "${oda[@]}" tests/data/trace_emvpt_dda.txt
 INPUT=tests/data/trace_emvpt_dda.txt compare "oda --json" "${oda[@]}" --json -
+changed=$WIN/cli-wine-changed-trace.txt
+sed 's/9F 07 02 FF 80/9F 07 02 FF 00/' tests/data/trace_emvpt_dda.txt >"$changed"
+INPUT=$changed compare "oda, a record changed" "${oda[@]}" -
+INPUT=$changed compare "oda --json, a record changed" "${oda[@]}" --json -
 say "passed"
