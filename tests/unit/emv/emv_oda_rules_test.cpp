@@ -115,10 +115,11 @@ void read_after_gpo(Card& c, uint8_t sfi, uint8_t number, const Bytes& data)
     }
 }
 
-// Under T=0 the GET RESPONSE after 61XX is answered 6CXX and sent again.
+// Under T=0 the GET RESPONSE after 61XX (where the builder's "gpo" points)
+// is answered 6CXX and sent again.
 void get_response_twice(Card& c)
 {
-    const size_t at = c.at.at("gpo") + 1;
+    const size_t at = c.at.at("gpo");
     emv_card::Exchange again = c.log.at(at);
     const uint8_t length = again.command.back();
     c.log.at(at) = {{0x00, 0xC0, 0x00, 0x00, 0x00}, {0x6C, length}};
