@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/hex_args.h"
+#include "cli/oda_fdda_report.h"
 #include "cli/recover_report.h"
 #include "cli/tlv_decoded.h"
 
@@ -139,6 +140,8 @@ void add_steps(Json& doc, const EmvOdaResult& r, const OdaDate& date)
         doc["sdad"] = step_json(r.sdad, r.sdad_status, sdad_json, context);
     if (r.cda_made)
         doc["cda"] = cda_json(r.cda);
+    if (r.method == EMV_ODA_FDDA)
+        doc["fdda"] = fdda_json(r.fdda);
 }
 
 // --- Text -----------------------------------------------------------------
@@ -241,6 +244,7 @@ std::string oda_text(const Json& doc)
     add_recover_step(text, doc, "ssad", "Signed static data");
     add_recover_step(text, doc, "sdad", "Signed dynamic data");
     add_cda_text(text, doc);
+    add_fdda_text(text, doc);
     add_line(text, "Method", doc["method"].is_null() ? "none" : text_value(doc["method"]));
     add_line(text, "Result", text_value(doc["result"]));
     add_line(text, "Failed step",
@@ -248,5 +252,6 @@ std::string oda_text(const Json& doc)
     if (!doc["missing"].empty())
         add_line(text, "Missing", missing_text(doc["missing"]));
     add_line(text, "TVR", text_value(doc["tvr"]));
+    add_fdda_outcome_text(text, doc);
     return text;
 }
