@@ -71,4 +71,7 @@ compare "recover issuer --json" "${recover[@]}" --json
 oda=(oda --capks tests/data/capk_emvpt_test.txt)
 compare "oda" "${oda[@]}" tests/data/trace_emvpt_dda.txt
 INPUT=tests/data/trace_emvpt_dda.txt compare "oda --json" "${oda[@]}" --json -
+fdda=(oda --capks tests/data/capk_public.txt --date 190819)
+compare "oda fDDA" "${fdda[@]}" tests/data/trace_visa_fdda.txt
+compare "oda fDDA --json" "${fdda[@]}" --json tests/data/trace_visa_fdda.txt
 say "passed"
