@@ -67,6 +67,24 @@ Json fdda_json(const EmvFddaResult& f)
     return doc;
 }
 
+void finish_fdda_sdad(Json& sdad, const EmvFddaResult& f)
+{
+    const std::pair<const char*, EmvCheckResult> own[] = {
+        {"format", f.format_check},
+        {"version", f.version},
+        {"card_data_length", f.card_data_length},
+        {"dynamic_number_atc", f.dynamic_number_atc}};
+    std::string failed;
+    for (const auto& [name, result] : own) {
+        if (result == EMV_CHECK_FAILED)
+            failed += (failed.empty() ? "" : ", ") + std::string(name);
+    }
+    if (failed.empty())
+        return;
+    sdad["valid"] = false;
+    sdad["reason"] = "fDDA check failed: " + failed;
+}
+
 void add_fdda_text(std::string& text, const Json& doc)
 {
     if (!doc.contains("fdda"))

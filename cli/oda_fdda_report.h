@@ -17,6 +17,10 @@
 
 Json fdda_json(const EmvFddaResult& fdda);
 
+// The sdad step object of fDDA is valid only when fDDA's own checks pass
+// too: valid false, and the reason names the ones that failed.
+void finish_fdda_sdad(Json& sdad, const EmvFddaResult& fdda);
+
 // The fdda object of an oda document as text (nothing without one).
 void add_fdda_text(std::string& text, const Json& doc);
 

@@ -140,8 +140,11 @@ void add_steps(Json& doc, const EmvOdaResult& r, const OdaDate& date)
         doc["sdad"] = step_json(r.sdad, r.sdad_status, sdad_json, context);
     if (r.cda_made)
         doc["cda"] = cda_json(r.cda);
-    if (r.method == EMV_ODA_FDDA)
+    if (r.method == EMV_ODA_FDDA) {
         doc["fdda"] = fdda_json(r.fdda);
+        if (r.sdad_made)
+            finish_fdda_sdad(doc["sdad"], r.fdda);
+    }
 }
 
 // --- Text -----------------------------------------------------------------

@@ -2,9 +2,9 @@
 # The x86_64 tarvello-cli.exe under Wine agrees with the native tarvello-cli:
 # the same standard output (CR LF read as LF) and the same exit status, for
 # `verify` of the published CA keys, `recover issuer` of a published
-# issuer certificate (text and --json) and `oda` of the published trace of
-# tests/data (text and --json; the trace read from a file and from
-# standard input).
+# issuer certificate (text and --json) and `oda` of the published traces of
+# tests/data (the DDA card: text and --json, the trace read from a file and
+# from standard input; the contactless fDDA card: text and --json).
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
