@@ -4,7 +4,7 @@
 # `verify` of the published CA keys, `recover issuer` of a published
 # issuer certificate (text and --json) and `oda` of the published traces of
 # tests/data (the DDA card: text and --json, the trace read from a file and
-# from standard input; the contactless fDDA card: text and --json).
+# from standard input; the contactless fDDA card: text, --json, and failed).
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -74,4 +74,8 @@ INPUT=tests/data/trace_emvpt_dda.txt compare "oda --json" "${oda[@]}" --json -
 fdda=(oda --capks tests/data/capk_public.txt --date 190819)
 compare "oda fDDA" "${fdda[@]}" tests/data/trace_visa_fdda.txt
 compare "oda fDDA --json" "${fdda[@]}" --json tests/data/trace_visa_fdda.txt
+# The same tap with a signed amount byte changed: fails, with the reader's action.
+sed 's/00 00 00 00 02 00 08 40 AB/00 00 00 00 03 00 08 40 AB/' tests/data/trace_visa_fdda.txt \
+  >"$WIN/fdda_changed.txt"
+INPUT=$WIN/fdda_changed.txt compare "oda fDDA failed" "${fdda[@]}" -
 say "passed"
