@@ -6,7 +6,8 @@
 // records (sfi, record, oda), static_data, static_data_problem, date,
 // date_source, method, result, failed_step, tvr, missing, then one object
 // per step made: issuer, icc, ssad, sdad (each as recover --json gives it)
-// and cda. Values missing from the card are null.
+// and cda, and fdda whenever the method is fDDA (cli/oda_fdda_report.h).
+// Values missing from the card are null.
 #pragma once
 
 #include <string>

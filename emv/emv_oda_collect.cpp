@@ -111,6 +111,7 @@ bool emv_oda_collect(const EmvExchange* exchanges, int32_t count, EmvOdaCard* ca
     card->rid = kEmvNotGiven;
     card->pdol_data = kEmvNotGiven;
     card->afl = kEmvNotGiven;
+    card->gpo_template = kEmvNotGiven;
     card->ddol_data = kEmvNotGiven;
     card->ia_sdad = kEmvNotGiven;
     card->cdol1_data = kEmvNotGiven;
