@@ -202,6 +202,8 @@ EmvOdaMethod forced_method(const std::string& method)
         return EMV_ODA_DDA;
     if (method == "cda")
         return EMV_ODA_CDA;
+    if (method == "fdda")
+        return EMV_ODA_FDDA;
     return EMV_ODA_METHOD_NONE;
 }
 
@@ -238,12 +240,12 @@ int run_oda(const OdaOptions& o)
 void add_oda_command(CLI::App& app, Action& chosen)
 {
     auto o = std::make_shared<OdaOptions>();
-    CLI::App* sub =
-        add_command(app, "oda",
-                    "Offline data authentication (SDA, DDA, CDA) of the card in an APDU trace, "
-                    "as a terminal makes it: each step, the failing one and the TVR bits "
-                    "(exit 0 passed, 1 failed or not performed)",
-                    o->json, chosen, [o] { return run_oda(*o); });
+    CLI::App* sub = add_command(
+        app, "oda",
+        "Offline data authentication (SDA, DDA, CDA, fDDA) of the card in an APDU trace, "
+        "as a terminal makes it: each step, the failing one and the TVR bits "
+        "(exit 0 passed, 1 failed or not performed); for fDDA the reader's action on failure",
+        o->json, chosen, [o] { return run_oda(*o); });
     sub->footer("TRACE: a line '> HEX' is a command APDU, the next line '< HEX' its response "
                 "(data, then SW1 SW2). Logs are read as they are: bracketed prefixes ([+], "
                 "[TTL], a time stamp), one or more '>' or '<', C-APDU: and R-APDU:, a trailing "
@@ -270,5 +272,5 @@ void add_oda_command(CLI::App& app, Action& chosen)
                                     "Date the expiries are judged at, YYMMDD (default: the "
                                     "transaction date of the trace, else today)");
     sub->add_option("--method", o->method, "Force the method instead of choosing it from the AIP")
-        ->check(CLI::IsMember({"sda", "dda", "cda"}));
+        ->check(CLI::IsMember({"sda", "dda", "cda", "fdda"}));
 }

@@ -7,6 +7,7 @@
 
 #include "cli/hex_args.h"
 #include "cli/oda_diagnosis_report.h"
+#include "cli/oda_fdda_report.h"
 #include "cli/recover_report.h"
 #include "cli/tlv_decoded.h"
 
@@ -186,6 +187,11 @@ void add_steps(Json& doc, const EmvOdaResult& r, const OdaDate& date)
                              ? step_json(r.sdad_second, r.sdad_second_status, sdad_json, context)
                              : Json(nullptr);
     doc["cda_second"] = r.cda_second_made ? cda_json(r.cda_second) : Json(nullptr);
+    if (r.method == EMV_ODA_FDDA) {
+        doc["fdda"] = fdda_json(r.fdda);
+        if (r.sdad_made)
+            finish_fdda_sdad(doc["sdad"], r.fdda);
+    }
 }
 
 // --- Text -----------------------------------------------------------------
@@ -309,6 +315,7 @@ std::string oda_text(const Json& doc)
     add_cda_text(text, doc, "cda", "Combined DDA/AC");
     add_recover_step(text, doc, "sdad_second", "Signed dynamic data of the second GENERATE AC");
     add_cda_text(text, doc, "cda_second", "Combined DDA/AC of the second GENERATE AC");
+    add_fdda_text(text, doc);
     add_line(text, "Method", doc["method"].is_null() ? "none" : text_value(doc["method"]));
     add_line(text, "Result", text_value(doc["result"]));
     add_line(text, "Failed step",
@@ -316,5 +323,6 @@ std::string oda_text(const Json& doc)
     if (!doc["missing"].empty())
         add_line(text, "Missing", missing_text(doc["missing"]));
     add_line(text, "TVR", text_value(doc["tvr"]));
+    add_fdda_outcome_text(text, doc);
     return text + diagnosis_text(doc);
 }

@@ -6,8 +6,9 @@
 // records (sfi, record, oda), static_data, static_data_problem, date,
 // date_source, method, result, failed_step, tvr, missing, then one object
 // per step made: issuer, icc, ssad, sdad (each as recover --json gives it)
-// and cda. Values missing from the card are null. The command adds
-// diagnosis (cli/oda_diagnosis_report.h), whose text section ends oda_text.
+// and cda, and fdda whenever the method is fDDA (cli/oda_fdda_report.h).
+// Values missing from the card are null. The command adds diagnosis
+// (cli/oda_diagnosis_report.h), whose text section ends oda_text.
 #pragma once
 
 #include <string>

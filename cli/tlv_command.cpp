@@ -35,9 +35,10 @@ int run_tlv(const TlvOptions& opts)
 void add_tlv_command(CLI::App& app, Action& chosen)
 {
     auto opts = std::make_shared<TlvOptions>();
-    CLI::App* sub = add_command(app, "tlv",
-                                "Decode BER-TLV card data: tags with their names, lengths and "
-                                "values; DOLs, AFL, AIP and dates decoded",
-                                opts->json, chosen, [opts] { return run_tlv(*opts); });
+    CLI::App* sub = add_command(
+        app, "tlv",
+        "Decode BER-TLV card data: tags with their names, lengths and "
+        "values; DOLs, AFL, AIP, dates, the contactless qualifiers (9F66, 9F6C) and 9F69 decoded",
+        opts->json, chosen, [opts] { return run_tlv(*opts); });
     sub->add_option("HEX", opts->data, "BER-TLV in hex; standard input when absent or -");
 }

@@ -5,6 +5,7 @@
 #include "cli/tlv_report.h"
 #include "emv/emv_dol.h"
 #include "emv/emv_oda.h"
+#include "emv/emv_qualifiers.h"
 #include "emv/emv_tags.h"
 
 namespace {
@@ -69,6 +70,41 @@ std::vector<std::string> date_lines(EmvBytes value)
     return {text};
 }
 
+// The bits set in a qualifier (9F66, 9F6C), one line each.
+std::vector<std::string> qualifier_lines(uint32_t tag, EmvBytes value)
+{
+    int32_t count = 0;
+    const EmvQualifierBit* bits = emv_qualifier_bits(tag, &count);
+    std::vector<std::string> lines;
+    for (int32_t i = 0; i < count; ++i) {
+        const EmvQualifierBit& b = bits[i];
+        if (b.byte < value.length && (value.data[b.byte] & b.mask) != 0)
+            lines.push_back("byte " + std::to_string(b.byte + 1) + " " + hex_text(&b.mask, 1) +
+                            ": " + b.name);
+    }
+    if (lines.empty())
+        lines.push_back("no bit set");
+    return lines;
+}
+
+// Card authentication related data: version, card unpredictable number,
+// then the CTQ when it carries one.
+std::vector<std::string> card_data_lines(EmvBytes value)
+{
+    if (value.length < 5)
+        return {"too short: " + std::to_string(value.length) + " bytes, 5 at least"};
+    std::vector<std::string> lines = {"version " + hex_text(value.data, 1),
+                                      "card unpredictable number " + hex_text(value.data + 1, 4)};
+    if (value.length >= 7) {
+        lines.push_back("CTQ " + hex_text(value.data + 5, 2));
+        for (const std::string& l : qualifier_lines(0x9F6C, {value.data + 5, 2}))
+            lines.push_back("  " + l);
+    }
+    if (value.length > 7)
+        lines.push_back("then " + hex_text(value.data + 7, static_cast<size_t>(value.length - 7)));
+    return lines;
+}
+
 }  // namespace
 
 std::string tag_text(uint32_t tag)
@@ -108,5 +144,9 @@ std::vector<std::string> decoded_value(uint32_t tag, EmvBytes value)
         return {"ODA methods supported: " + aip_methods(value.data)};
     if (is_date(tag))
         return date_lines(value);
+    if (tag == 0x9F66 || tag == 0x9F6C)
+        return qualifier_lines(tag, value);
+    if (tag == 0x9F69)
+        return card_data_lines(value);
     return {};
 }

@@ -1,8 +1,9 @@
 // What a value means, for the data elements whose coding a reader cannot
 // see at a glance in hex: the DOLs (9F38, 8C, 8D, 9F49, 97: each tag, its
 // length and name), the AFL (94: per entry SFI, records, ODA count), the AIP
-// (82: the offline data authentication methods it supports) and the dates
-// (5F24, 5F25, 9A). Shared by tlv and oda.
+// (82: the offline data authentication methods it supports), the dates
+// (5F24, 5F25, 9A), the contactless qualifiers (9F66, 9F6C: the bits set)
+// and the card authentication related data (9F69). Shared by tlv and oda.
 #pragma once
 
 #include <cstdint>

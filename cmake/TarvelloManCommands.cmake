@@ -64,6 +64,11 @@ An example CAPK list: published CA keys of three card schemes.
 /usr/share/doc/tarvello-cli/trace_emvpt_dda.txt
 An example APDU trace: a published transaction with a DDA card. Its CA key
 is in capk_emvpt_test.txt beside it.
+.TP
+/usr/share/doc/tarvello-cli/trace_visa_fdda.txt
+An example contactless APDU trace: a published tap of a Visa test card that
+authenticates by fDDA, at the date its source gives (\\-\\-date 190819). Its
+CA key is in capk_public.txt beside it.
 
 [EXIT STATUS]
 The same for every subcommand.
@@ -109,6 +114,7 @@ tarvello-cli verify /usr/share/doc/tarvello-cli/capk_public.txt
 tarvello-cli list \\-\\-json /usr/share/doc/tarvello-cli/capk_public.txt
 cd /usr/share/doc/tarvello-cli
 tarvello-cli oda \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt
+tarvello-cli oda \\-\\-capks capk_public.txt \\-\\-date 190819 trace_visa_fdda.txt
 tarvello-cli tlv 6F098407A0000000031010
 .fi
 ")

@@ -16,6 +16,7 @@ set(_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tarvello-cli)
 install(TARGETS tarvello-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/tests/data/capk_public.txt
   ${PROJECT_SOURCE_DIR}/tests/data/trace_emvpt_dda.txt
+  ${PROJECT_SOURCE_DIR}/tests/data/trace_visa_fdda.txt
   ${PROJECT_SOURCE_DIR}/tests/data/capk_emvpt_test.txt DESTINATION ${_doc_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${_doc_dir} RENAME copyright)
 

@@ -13,7 +13,7 @@ EmvCommandKind kind_of(const uint8_t* h)
     if (cla == 0x00 && ins == 0xA4 && h[2] == 0x04) {
         return EMV_CMD_SELECT_BY_NAME;
     }
-    if (cla == 0x80 && ins == 0xA8) {
+    if (cla == 0x80 && (ins == 0xA8 || ins == 0xE0)) {
         return EMV_CMD_GPO;
     }
     if (cla == 0x00 && ins == 0xB2 && (h[3] & 0x07) == 0x04) {
@@ -40,12 +40,13 @@ uint16_t sw_of(EmvBytes response)
 
 EmvCommand emv_read_command(EmvBytes command)
 {
-    EmvCommand c = {EMV_CMD_OTHER, 0, 0, {nullptr, 0}, false};
+    EmvCommand c = {EMV_CMD_OTHER, 0, 0, {nullptr, 0}, false, 0};
     if (!emv_given(command) || command.length < 4) {
         return c;
     }
     const uint8_t* h = command.data;
     c.kind = kind_of(h);
+    c.ins = h[1];
     c.p1 = h[2];
     c.p2 = h[3];
     if (command.length <= 5) {

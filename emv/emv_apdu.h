@@ -12,7 +12,7 @@
 enum EmvCommandKind : uint8_t {
     EMV_CMD_OTHER = 0,
     EMV_CMD_SELECT_BY_NAME,  // 00 A4 04 xx
-    EMV_CMD_GPO,             // 80 A8
+    EMV_CMD_GPO,             // 80 A8, or 80 E0 (extended)
     EMV_CMD_READ_RECORD,     // 00 B2, P2 = SFI << 3 | 4
     EMV_CMD_INTERNAL_AUTH,   // 00 88
     EMV_CMD_GENERATE_AC,     // 80 AE
@@ -25,6 +25,7 @@ struct EmvCommand {
     uint8_t p2;
     EmvBytes data;     // Lc bytes after the header (empty without Lc)
     bool well_formed;  // 4 bytes; 5 (Le); or 5 + Lc, optionally followed by Le
+    uint8_t ins;
 };
 
 EmvCommand emv_read_command(EmvBytes command);

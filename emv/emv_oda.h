@@ -22,6 +22,11 @@
 //   cda          CDA: the answer one 77 template, the ICC dynamic data's layout, its
 //                CID against 9F27 and its transaction data hash code; the same for a
 //                second GENERATE AC that requested CDA and got a TC with 9F4B
+// fDDA (contactless: the card signs in its GET PROCESSING OPTIONS answer or
+// a record) runs ca_key, issuer, static_data, icc, then sdad: 9F4B with the
+// ICC key over the PDOL's 9F37 | 9F02 | 5F2A and 9F69, with its own checks
+// (EmvFddaResult). It sets no TVR bit; the reader's action on failure comes
+// from the CTQ (9F6C) instead.
 // A step passes only when every check it makes was made and passed. A data
 // object or record the method needs and the card lacks is named in missing,
 // sets ICC data missing and fails the step that needs it.
@@ -42,6 +47,7 @@ enum EmvOdaMethod : uint8_t {
     EMV_ODA_SDA = 1,
     EMV_ODA_DDA = 2,
     EMV_ODA_CDA = 3,
+    EMV_ODA_FDDA = 4,
 };
 
 enum EmvOdaOutcome : uint8_t {
@@ -139,6 +145,37 @@ struct EmvDdaChecks {
     EmvCheckResult ddol_data_length;           // the command data is as long as 9F49 says
 };
 
+// fDDA: what the reader does when it fails, from the CTQ (9F6C) byte 1.
+enum EmvFddaAction : uint8_t {
+    EMV_FDDA_ACTION_NONE = 0,    // fDDA passed, or the card returns no CTQ (the reader declines)
+    EMV_FDDA_ACTION_ONLINE = 1,  // 0x20: go online if ODA fails
+    EMV_FDDA_ACTION_OTHER_INTERFACE = 2,  // 0x10: try another interface
+    EMV_FDDA_ACTION_DECLINE = 3,
+};
+
+// fDDA's data and checks. The byte strings point into the card's exchanges
+// (not given when the trace lacks them): the terminal data as the PDOL
+// places it in the GET PROCESSING OPTIONS data, the card authentication
+// related data (9F69) and the CTQ (9F6C) as the card returned them.
+struct EmvFddaResult {
+    EmvBytes sdad;                  // 9F4B of the GPO answer, else of the first record with one
+    EmvBytes unpredictable_number;  // 9F37
+    EmvBytes amount;                // 9F02
+    EmvBytes currency;              // 5F2A
+    EmvBytes card_data;             // 9F69
+    EmvBytes ctq;                   // 9F6C
+    EmvBytes cid;                   // 9F27 of the GPO answer
+    EmvBytes atc;                   // 9F36
+    bool format_read;               // format holds the SDAD's format byte
+    uint8_t format;
+    EmvCheckResult hash;                // the SDAD's hash (as sdad's)
+    EmvCheckResult format_check;        // 95 for an ARQC, 05 for a TC, either otherwise
+    EmvCheckResult version;             // 9F69 byte 1 is 01
+    EmvCheckResult card_data_length;    // 9F69: 5 bytes or more (UnionPay: 8 to 16)
+    EmvCheckResult dynamic_number_atc;  // ICC dynamic number == 9F36 (not made without 9F36)
+    EmvFddaAction failure_action;
+};
+
 struct EmvOdaResult {
     EmvOdaMethod method;  // the method made (EMV_ODA_METHOD_NONE: not performed)
     EmvOdaOutcome outcome;
@@ -182,11 +219,15 @@ struct EmvOdaResult {
     EmvSdad sdad_second;
     bool cda_second_made;
     EmvCdaResult cda_second;
+    EmvFddaResult fdda;  // filled when the method is fDDA
 };
 
-// The method a terminal supporting all three would choose: CDA when the AIP
-// supports it and the GENERATE AC requested it, otherwise DDA, otherwise SDA
-// when supported, otherwise EMV_ODA_METHOD_NONE.
+// The method a terminal supporting all four would choose: CDA when the AIP
+// supports it and the GENERATE AC requested it; fDDA when the AIP supports
+// DDA, no INTERNAL AUTHENTICATE was answered, no GENERATE AC requested CDA
+// and the card returned 9F4B in its GET PROCESSING OPTIONS answer or a
+// record; otherwise DDA, otherwise SDA when supported, otherwise
+// EMV_ODA_METHOD_NONE.
 EmvOdaMethod emv_oda_choose_method(const EmvOdaCard* card);
 
 // Builds the static data to be authenticated into result (static_data_*
@@ -201,8 +242,10 @@ void emv_oda_static_data(const EmvOdaCard* card, EmvOdaResult* result);
 void emv_oda_authenticate(const EmvOdaCard* card, const EmvCaKey* ca_key,
                           const EmvOdaOptions* options, EmvOdaResult* result);
 
-// "SDA", "DDA", "CDA"; null for EMV_ODA_METHOD_NONE.
+// "SDA", "DDA", "CDA", "fDDA"; null for EMV_ODA_METHOD_NONE.
 const char* emv_oda_method_name(EmvOdaMethod method);
+// "online", "try another interface", "decline"; null for EMV_FDDA_ACTION_NONE.
+const char* emv_fdda_action_name(EmvFddaAction action);
 // "passed", "failed", "not performed".
 const char* emv_oda_outcome_name(EmvOdaOutcome outcome);
 // "ca_key", "issuer", "static_data", "ssad", "icc", "sdad", "cda"; null for none.

@@ -97,6 +97,10 @@ void name_needed(Run* run, EmvOdaMethod method)
     }
     need(run, 0x9F46);
     need(run, 0x9F47);
+    if (method == EMV_ODA_FDDA) {
+        emv_oda_fdda_prepare(card, run->result);
+        return;
+    }
     if (method == EMV_ODA_DDA) {
         need(run, 0x9F4B, card->ia_sdad);
         return;
@@ -214,6 +218,9 @@ EmvOdaStep step_sdad(Run* run, EmvOdaMethod method)
 {
     EmvOdaResult* r = run->result;
     const EmvOdaCard* card = run->card;
+    if (method == EMV_ODA_FDDA) {
+        return emv_oda_fdda_check(card, r) ? EMV_ODA_STEP_NONE : EMV_ODA_STEP_SDAD;
+    }
     const EmvBytes sdad = method == EMV_ODA_DDA ? card->ia_sdad : card->genac_sdad;
     if (!emv_given(sdad) || (method == EMV_ODA_CDA && !emv_given(object(run, 0x8C)))) {
         return EMV_ODA_STEP_SDAD;
@@ -343,6 +350,11 @@ EmvOdaMethod emv_oda_choose_method(const EmvOdaCard* card)
     if ((aip & EMV_AIP_CDA) != 0 && card->genac_line != 0 && card->cda_requested) {
         return EMV_ODA_CDA;
     }
+    const bool cda_requested = card->genac_line != 0 && card->cda_requested;
+    if ((aip & EMV_AIP_DDA) != 0 && card->ia_line == 0 && !cda_requested &&
+        emv_given(emv_oda_fdda_sdad(card))) {
+        return EMV_ODA_FDDA;
+    }
     if ((aip & EMV_AIP_DDA) != 0) {
         return EMV_ODA_DDA;
     }
@@ -393,5 +405,8 @@ void emv_oda_authenticate(const EmvOdaCard* card, const EmvCaKey* ca_key,
     }
     if (result->missing_count > 0) {
         result->tvr[0] |= EMV_TVR_ICC_DATA_MISSING;
+    }
+    if (method == EMV_ODA_FDDA) {
+        emv_oda_fdda_finish(result);
     }
 }

@@ -2,6 +2,9 @@
 // SELECT, GET PROCESSING OPTIONS, READ RECORD, INTERNAL AUTHENTICATE and
 // GENERATE AC, collected from the command and response bytes of a log.
 //
+// An extended GET PROCESSING OPTIONS (80 E0) is a GET PROCESSING OPTIONS in
+// every respect; its PDOL data are the value of its 83 object alone.
+//
 // The transaction: the first GET PROCESSING OPTIONS answered 9000 (or whose
 // answer could not be read, so its error is reported), and the last SELECT
 // by name (00 A4 04) answered 9000 before it; READ RECORD,
@@ -159,7 +162,8 @@ struct EmvOdaCard {
     EmvBytes gpo_data;   // the command data as sent (83 template)
     bool has_aip;
     uint8_t aip[2];
-    EmvBytes afl;  // as returned
+    EmvBytes afl;           // as returned
+    EmvBytes gpo_template;  // format 2: the value of 77 (its objects); not given otherwise
     EmvAflEntry afl_entries[kEmvOdaMaxAflEntries];
     int32_t afl_count;
     bool afl_well_formed;  // a multiple of 4 bytes; each entry SFI 1-30, 1 <= first <= last,

@@ -112,6 +112,7 @@ bool emv_oda_collect(const EmvExchange* exchanges, int32_t count, EmvOdaCard* ca
     card->pdol_data = kEmvNotGiven;
     card->gpo_data = kEmvNotGiven;
     card->afl = kEmvNotGiven;
+    card->gpo_template = kEmvNotGiven;
     card->ddol_data = kEmvNotGiven;
     card->ia_sdad = kEmvNotGiven;
     card->cdol1_data = kEmvNotGiven;

@@ -66,3 +66,18 @@ bool emv_oda_check_cda(const EmvOdaCard* card, const EmvGenerateAc* ac, EmvBytes
 
 // The unpredictable number a DOL (8C, 8D) places in its data, or not given.
 EmvBytes emv_oda_unpredictable_number(const EmvOdaCard* card, uint32_t dol_tag, EmvBytes data);
+
+// fDDA (emv_oda_fdda.cpp). The 9F4B fDDA uses: the GET PROCESSING OPTIONS
+// answer's, else the first record's that holds one; not given otherwise.
+EmvBytes emv_oda_fdda_sdad(const EmvOdaCard* card);
+
+// fDDA's data into result->fdda, the checks that need no signature made,
+// and what fDDA needs and the card lacks named in missing.
+void emv_oda_fdda_prepare(const EmvOdaCard* card, EmvOdaResult* result);
+
+// fDDA's sdad step: 9F4B recovered with the ICC key (result->icc.key) and
+// every check made. True when every check passed.
+bool emv_oda_fdda_check(const EmvOdaCard* card, EmvOdaResult* result);
+
+// After the steps: the reader's action when fDDA failed, from the CTQ.
+void emv_oda_fdda_finish(EmvOdaResult* result);

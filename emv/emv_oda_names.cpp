@@ -12,6 +12,22 @@ const char* emv_oda_method_name(EmvOdaMethod method)
             return "DDA";
         case EMV_ODA_CDA:
             return "CDA";
+        case EMV_ODA_FDDA:
+            return "fDDA";
+        default:
+            return nullptr;
+    }
+}
+
+const char* emv_fdda_action_name(EmvFddaAction action)
+{
+    switch (action) {
+        case EMV_FDDA_ACTION_ONLINE:
+            return "online";
+        case EMV_FDDA_ACTION_OTHER_INTERFACE:
+            return "try another interface";
+        case EMV_FDDA_ACTION_DECLINE:
+            return "decline";
         default:
             return nullptr;
     }

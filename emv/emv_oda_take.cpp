@@ -99,6 +99,22 @@ bool keep_record(EmvOdaCard* card, const EmvOdaRecord& record)
     return true;
 }
 
+// The GET PROCESSING OPTIONS command's 83: its first object, or for the
+// extended command (80 E0) the top-level 83 among its objects.
+bool pdol_template(const EmvCommand* command, EmvTlv* out)
+{
+    if (command->ins != 0xE0) {
+        return first_object(command->data, out) && out->tag == 0x83;
+    }
+    EmvTlvReader reader = emv_tlv_reader(command->data);
+    while (emv_tlv_next(&reader, out, nullptr) == EMV_TLV_OK) {
+        if (out->tag == 0x83) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void emv_oda_take_select(EmvOdaCard* card, const EmvCommand* command, EmvBytes data, int32_t line)
@@ -128,6 +144,7 @@ void read_aip_afl(EmvOdaCard* card, const EmvTlv& object, EmvBytes* aip)
     } else if (card->gpo_format == 2) {
         *aip = emv_oda_find_value(emv_tlv_value(&object), 0x82);
         card->afl = emv_oda_find_value(emv_tlv_value(&object), 0x94);
+        card->gpo_template = emv_tlv_value(&object);
     }
     if (emv_given(card->afl) && card->afl.length < 4) {
         card->afl = kEmvNotGiven;
@@ -142,7 +159,7 @@ void emv_oda_take_gpo(EmvOdaCard* card, const EmvCommand* command, EmvBytes data
     card->gpo_line = line;
     card->gpo_data = command->data;
     EmvTlv command_template;
-    if (!first_object(command->data, &command_template) || command_template.tag != 0x83) {
+    if (!pdol_template(command, &command_template)) {
         emv_oda_error(card, EMV_ODA_ERROR_BAD_COMMAND, line, {EMV_TLV_OK, 0});
     } else {
         card->pdol_data = emv_tlv_value(&command_template);

@@ -2,10 +2,10 @@
 # The x86_64 tarvello-cli.exe under Wine agrees with the native tarvello-cli:
 # the same standard output (CR LF read as LF) and the same exit status, for
 # `verify` of the published CA keys, `recover issuer` of a published
-# issuer certificate (text and --json) and `oda` of the published trace of
-# tests/data (text and --json; the trace read from a file and from
-# standard input), and with one of its ODA record bytes changed (the
-# diagnosis).
+# issuer certificate (text and --json) and `oda` of the published traces of
+# tests/data (the DDA card: text and --json, the trace read from a file and
+# from standard input, and with an ODA record byte changed, its diagnosis;
+# the contactless fDDA card: text, --json, and failed).
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -76,4 +76,11 @@ changed=$WIN/cli-wine-changed-trace.txt
 sed 's/9F 07 02 FF 80/9F 07 02 FF 00/' tests/data/trace_emvpt_dda.txt >"$changed"
 INPUT=$changed compare "oda, a record changed" "${oda[@]}" -
 INPUT=$changed compare "oda --json, a record changed" "${oda[@]}" --json -
+fdda=(oda --capks tests/data/capk_public.txt --date 190819)
+compare "oda fDDA" "${fdda[@]}" tests/data/trace_visa_fdda.txt
+compare "oda fDDA --json" "${fdda[@]}" --json tests/data/trace_visa_fdda.txt
+# The same tap with a signed amount byte changed: fails, with the reader's action.
+sed 's/00 00 00 00 02 00 08 40 AB/00 00 00 00 03 00 08 40 AB/' tests/data/trace_visa_fdda.txt \
+  >"$WIN/fdda_changed.txt"
+INPUT=$WIN/fdda_changed.txt compare "oda fDDA failed" "${fdda[@]}" -
 say "passed"

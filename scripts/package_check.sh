@@ -117,6 +117,9 @@ check_deb() { # deb
   out=$("$root/usr/bin/tarvello-cli" oda --capks "$doc/capk_emvpt_test.txt" "$doc/trace_emvpt_dda.txt") ||
     fail "oda of the installed example trace failed: $out"
   grep -qx "Result: passed" <<<"$out" || fail "oda of the installed example trace did not pass"
+  out=$("$root/usr/bin/tarvello-cli" oda --capks "$doc/capk_public.txt" --date 190819 \
+    "$doc/trace_visa_fdda.txt") || fail "oda of the installed contactless trace failed: $out"
+  grep -qx "Method: fDDA" <<<"$out" || fail "oda of the installed contactless trace is not fDDA"
   [ -n "$root" ] || remove_deb "$1"
 }
 

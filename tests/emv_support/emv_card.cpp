@@ -73,9 +73,71 @@ Bytes aip_of(Method m)
             return {0x40, 0x00};
         case Method::Dda:
             return {0x60, 0x00};  // SDA and DDA: DDA is chosen
+        case Method::Fdda:
+            return {0x20, 0x00};  // DDA alone, as contactless cards have it
         default:
             return {0x61, 0x00};  // all three
     }
+}
+
+// What the reader sends for each tag a PDOL may name. A tag named again
+// gets EE bytes, so only the first can pass.
+const std::map<uint32_t, Bytes> kReaderValues = {
+    {0x9F66, from_hex("36004000")}, {0x9F02, from_hex("000000001000")},
+    {0x9F37, from_hex("55667788")}, {0x5F2A, from_hex("0826")},
+    {0x9A, from_hex("261208")},     {0x9C, from_hex("00")}};
+
+// The PDOL data the reader builds for the spec's PDOL, each value
+// left-padded with 00 or cut to the entry's length; first_values gets the
+// first value placed for each tag.
+Bytes fdda_pdol_data(const std::string& pdol_hex, std::map<uint32_t, Bytes>& first_values)
+{
+    const Bytes pdol = from_hex(pdol_hex);
+    Bytes data;
+    for (size_t at = 0; at < pdol.size();) {
+        uint32_t tag = pdol[at++];
+        if ((tag & 0x1F) == 0x1F) {
+            tag = tag << 8 | pdol[at++];
+        }
+        const size_t length = pdol[at++];
+        Bytes value(length, 0xEE);
+        const auto known = kReaderValues.find(tag);
+        if (known != kReaderValues.end() && first_values.count(tag) == 0) {
+            const Bytes& v = known->second;
+            value.assign(length, 0x00);
+            const size_t n = std::min(length, v.size());
+            std::copy(v.end() - static_cast<long>(n), v.end(), value.end() - static_cast<long>(n));
+            first_values[tag] = value;
+        }
+        data.insert(data.end(), value.begin(), value.end());
+    }
+    return data;
+}
+
+Bytes card_data_of(const CardSpec& spec)
+{
+    Bytes v = from_hex("00A1B2C3D48000010203040506070809");
+    v[0] = spec.fdda_version;
+    v.resize(spec.card_data_length, 0x5A);
+    return v;
+}
+
+// The SDAD of fDDA: ICC dynamic number length | number, signed with the
+// terminal data the PDOL placed and 9F69.
+Bytes fdda_sdad(const Card& card, const CardSpec& spec,
+                const std::map<uint32_t, Bytes>& reader_values)
+{
+    const auto value = [&](uint32_t tag) {
+        const auto it = reader_values.find(tag);
+        return it == reader_values.end() ? Bytes{} : it->second;
+    };
+    const Bytes signed_with = cat({value(0x9F37), value(0x9F02), value(0x5F2A), card.card_data});
+    const Bytes icc_dynamic = cat(
+        {{static_cast<uint8_t>(spec.signed_dynamic_number.size())}, spec.signed_dynamic_number});
+    Bytes block = emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic, signed_with);
+    block[1] = spec.fdda_format;
+    emv_chain::seal(block, {signed_with});
+    return emv_chain::sign(*card.icc, block);
 }
 
 using Records = CardRecords;
@@ -191,19 +253,34 @@ Bytes sfi2_rec2(const Card& card, const CardSpec& spec)
     return tlv(0x70, v);
 }
 
-Bytes fci(const Card& card)
+Bytes fci(const Card& card, const CardSpec& spec)
 {
-    return tlv(0x6F, cat({tlv(0x84, card.aid),
-                          tlv(0xA5, cat({tlv(0x50, {'T', 'E', 'S', 'T'}), tlv(0x87, {0x01}),
-                                         tlv(0x9F38, from_hex(kPdol))}))}));
+    const Bytes pdol = from_hex(spec.method == Method::Fdda ? spec.pdol : kPdol);
+    return tlv(0x6F,
+               cat({tlv(0x84, card.aid), tlv(0xA5, cat({tlv(0x50, {'T', 'E', 'S', 'T'}),
+                                                        tlv(0x87, {0x01}), tlv(0x9F38, pdol)}))}));
 }
 
-Bytes gpo_response(const Card& card, const CardSpec& spec)
+Bytes gpo_response(const Card& card, const CardSpec& spec, const Bytes& fdda_sdad = {})
 {
     if (spec.gpo_format == 1) {
         return tlv(0x80, cat({card.aip, card.afl}));
     }
-    return tlv(0x77, cat({tlv(0x82, card.aip), tlv(0x94, card.afl)}));
+    Bytes objects = cat({tlv(0x82, card.aip), tlv(0x94, card.afl)});
+    if (spec.method == Method::Fdda) {
+        objects = cat({objects, tlv(0x9F36, {0x00, 0x01})});
+        if (spec.gpo_cid >= 0) {
+            objects = cat({objects, tlv(0x9F27, {static_cast<uint8_t>(spec.gpo_cid)})});
+        }
+        if (!spec.sdad_in_record) {
+            objects = cat({objects, tlv(0x9F4B, fdda_sdad)});
+        }
+        objects = cat({objects, tlv(0x9F26, from_hex("C1C2C3C4C5C6C7C8"))});
+        if (!spec.ctq.empty()) {
+            objects = cat({objects, tlv(0x9F6C, spec.ctq)});
+        }
+    }
+    return tlv(0x77, objects);
 }
 
 Bytes ia_response(const Card& card, const CardSpec& spec)
@@ -280,16 +357,16 @@ Bytes select(const Bytes& name)
     return apdu({0x00, 0xA4, 0x04, 0x00}, name);
 }
 
-void write_log(Card& card, const CardSpec& spec, const Records& r)
+void write_log(Card& card, const CardSpec& spec, const Records& r, const Bytes& fdda_sdad)
 {
     const Bytes pse = from_hex("315041592E5359532E4444463031");
     exchange(card, spec, select(pse), tlv(0x6F, tlv(0x84, pse)), false);
     // A directory record: SFI 1 record 1 too, read before the application.
     read_record(card, spec, 1, 1, tlv(0x70, tlv(0x61, tlv(0x4F, card.aid))));
-    exchange(card, spec, select(card.aid), fci(card), false);
+    exchange(card, spec, select(card.aid), fci(card, spec), false);
     card.log.push_back({from_hex("80CA9F1700"), {}, false});
     card.at["gpo"] = exchange(card, spec, apdu({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
-                              gpo_response(card, spec), false);
+                              gpo_response(card, spec, fdda_sdad), false);
     const struct {
         uint8_t sfi, number;
         const Bytes& data;
@@ -318,8 +395,10 @@ void write_log(Card& card, const CardSpec& spec, const Records& r)
     if (!spec.cda_signed_number.empty()) {
         first.unpredictable_number = spec.cda_signed_number;
     }
-    card.at["genac"] = exchange(card, spec, apdu({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
-                                genac_response(card, spec, first), false);
+    if (spec.method != Method::Fdda) {
+        card.at["genac"] = exchange(card, spec, apdu({0x80, 0xAE, p1, 0x00}, card.cdol1_data),
+                                    genac_response(card, spec, first), false);
+    }
     if (spec.second_ac) {
         const Bytes cdol2_data = from_hex(kCdol2Data);
         const AcAnswer second = {0x40, 0x40, cat({card.pdol_data, card.cdol1_data, cdol2_data}),
@@ -328,7 +407,7 @@ void write_log(Card& card, const CardSpec& spec, const Records& r)
                                      genac_response(card, spec, second), false);
     }
     // A second transaction: its records must not count.
-    exchange(card, spec, select(card.aid), fci(card), false);
+    exchange(card, spec, select(card.aid), fci(card, spec), false);
     exchange(card, spec, apdu({0x80, 0xA8, 0x00, 0x00}, tlv(0x83, card.pdol_data)),
              gpo_response(card, spec), false);
     read_record(card, spec, 1, 1, tlv(0x70, tlv(0x5A, from_hex("5413330089020011"))));
@@ -373,8 +452,8 @@ Card make_card(const CardSpec& spec)
     card.ca = &emv_chain::test_key(spec.ca_bits, 3);
     card.issuer = &emv_chain::test_key(1024, 3);
     card.icc = &emv_chain::test_key(768, 65537);
-    card.rid = from_hex("A000000003");
-    card.aid = from_hex("A0000000031010");
+    card.aid = from_hex(spec.aid);
+    card.rid = Bytes(card.aid.begin(), card.aid.begin() + 5);
     card.aip = aip_of(spec.method);
     // SFI 1 records 1-2 (1 for ODA), SFI 2 records 1-2 (none), SFI 11 record 1.
     card.afl = from_hex("08010201"
@@ -392,15 +471,31 @@ Card make_card(const CardSpec& spec)
 
     Records r;
     r.sfi1_rec1 = sfi1_rec1(spec);
-    r.sfi1_rec2 = tlv(0x70, cat({tlv(0x5F20, {'C', 'A', 'R', 'D', '/', 'T', 'E', 'S', 'T'}),
-                                 tlv(0x57, from_hex("4761739001010119D49122010000000000"))}));
+    Bytes rec2 = cat({tlv(0x5F20, {'C', 'A', 'R', 'D', '/', 'T', 'E', 'S', 'T'}),
+                      tlv(0x57, from_hex("4761739001010119D49122010000000000"))});
+    std::map<uint32_t, Bytes> reader_values;
+    if (spec.method == Method::Fdda) {
+        card.pdol_data = fdda_pdol_data(spec.pdol, reader_values);
+        card.card_data = card_data_of(spec);
+        if (!card.card_data.empty()) {
+            rec2 = cat({rec2, tlv(0x9F69, card.card_data)});
+        }
+    }
+    r.sfi1_rec2 = tlv(0x70, rec2);
     r.sfi11_rec1 = spec.sfi11_record.empty() ? sfi11_rec1() : spec.sfi11_record;
     r.sfi1_rec1_later = tlv(0x70, tlv(0x5A, from_hex("5413330089020011")));
     r.aip = card.aip;
     card.static_data = static_data_of(r, card.aip, spec);
     r.sfi2_rec1 = sfi2_rec1(card, spec);
     r.sfi2_rec2 = sfi2_rec2(card, spec);
-    write_log(card, spec, r);
+    Bytes sdad;
+    if (spec.method == Method::Fdda) {
+        sdad = fdda_sdad(card, spec, reader_values);
+        if (spec.sdad_in_record) {
+            r.sfi1_rec2 = tlv(0x70, cat({rec2, tlv(0x9F4B, sdad)}));
+        }
+    }
+    write_log(card, spec, r, sdad);
     return card;
 }
 
@@ -412,6 +507,14 @@ CardSpec spec(Method m, int gpo_format, int ia_format, bool tag_list, bool t0)
     s.ia_format = ia_format;
     s.tag_list = tag_list;
     s.t0 = t0;
+    return s;
+}
+
+CardSpec fdda(const std::function<void(CardSpec&)>& change)
+{
+    CardSpec s;
+    s.method = Method::Fdda;
+    change(s);
     return s;
 }
 

@@ -8,7 +8,9 @@
 // The log holds, in order: a SELECT of the payment system directory and a
 // directory record (SFI 1 record 1, other content), the application's
 // SELECT, an unanswered command, GET PROCESSING OPTIONS, the AFL's records,
-// INTERNAL AUTHENTICATE (DDA), GENERATE AC, then a second transaction (SELECT,
+// INTERNAL AUTHENTICATE (DDA), GENERATE AC (not for fDDA, a contactless card
+// that signs in its GET PROCESSING OPTIONS answer or SFI 1 record 2, with
+// 9F69 in SFI 1 record 2), then a second transaction (SELECT,
 // GET PROCESSING OPTIONS, SFI 1 record 1 again with other content): what
 // stands outside the first transaction must not count.
 #pragma once
@@ -24,7 +26,7 @@ namespace emv_card {
 
 using emv_chain::Bytes;
 
-enum class Method { Sda, Dda, Cda };
+enum class Method { Sda, Dda, Cda, Fdda };
 
 // The records as the card returns them, for a spec that signs other static
 // data than a terminal reads.
@@ -69,6 +71,17 @@ struct CardSpec {
     Bytes cda_signed_number;      // CDA: the SDAD signs this instead of CDOL1's 9F37
     std::function<Bytes(const Bytes& pdol_data, const Bytes& cdol1_data, const Bytes& gpo_data)>
         cda_terminal_data;  // CDA: what the transaction data hash covers before the answer
+
+    // fDDA cards.
+    std::string aid = "A0000000031010";
+    std::string pdol = "9F66049F02069F37045F2A029A03";  // a tag named twice: the first counts
+    uint8_t fdda_format = 0x05;                         // of the signed data
+    int gpo_cid = -1;                                   // 9F27 in the GPO answer; -1: none
+    bool sdad_in_record = false;  // 9F4B in SFI 1 record 2 rather than the GPO answer
+    size_t card_data_length = 5;  // of 9F69; 0: none
+    uint8_t fdda_version = 0x01;  // 9F69 byte 1
+    Bytes signed_dynamic_number = {0x00, 0x01};  // the ATC (9F36) is 0001
+    Bytes ctq;                                   // 9F6C in the GPO answer; empty: none
 };
 
 // One exchange of the log; answered false: the command has no response.
@@ -91,6 +104,7 @@ struct Card {
     Bytes cdol1_data;
     Bytes ddol_data;
     Bytes unpredictable_number;  // 9F37 as CDOL1 places it
+    Bytes card_data;             // fDDA: 9F69
     std::vector<Exchange> log;
     // Where things stand in the log: "gpo", "ia", "genac", "record S N" (the
     // exchange whose response holds that record's data).
@@ -108,6 +122,8 @@ Card make_card(const CardSpec& spec);
 CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = false,
               bool t0 = false);
 CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& change);
+// An fDDA card with the spec's defaults changed by change.
+CardSpec fdda(const std::function<void(CardSpec&)>& change = [](CardSpec&) {});
 
 // Changes the first occurrence of `from` in the response of the exchange
 // the builder names to `to` (same length); a test failure when it is absent.

@@ -1,12 +1,13 @@
 // Fuzzes offline data authentication from arbitrary exchanges: the card is
 // collected and authenticated without a crash or a read past any command or
 // response, and the outcome is consistent (a pass fails nothing and lacks
-// nothing; only the ODA bits of the TVR are set). The failure is then
-// diagnosed, with the CA key listed under two indexes and both exponents:
-// the result stays byte for byte what it was, and the diagnosis is made only
-// for a failure, with as many tries as its matches at least.
+// nothing; only the ODA bits of the TVR are set; fDDA sets none and names
+// the reader's action only when it failed). The failure is then diagnosed,
+// with the CA key listed under two indexes and both exponents: the result
+// stays byte for byte what it was, and the diagnosis is made only for a
+// failure, with as many tries as its matches at least.
 //
-// Input: flags (bits 0-1: forced method, 0 = from the AIP), the CA modulus
+// Input: flags (bits 0-2: forced method, 0 = from the AIP, 5-7 as 0), the CA modulus
 // length and modulus (exponent 03; length 0: the list holds no key), then
 // exchanges: command length, command, response length (0xFF: unanswered),
 // response. Each piece gets its own heap copy of exactly its size, so ASan
@@ -75,7 +76,13 @@ void check_result(const EmvOdaCard& card, const EmvOdaResult& r)
     } else {
         FUZZ_CHECK(r.method == EMV_ODA_METHOD_NONE && r.tvr[0] == EMV_TVR_ODA_NOT_PERFORMED);
     }
-    FUZZ_CHECK((r.missing_count > 0) == ((r.tvr[0] & EMV_TVR_ICC_DATA_MISSING) != 0));
+    if (r.method == EMV_ODA_FDDA) {
+        FUZZ_CHECK(r.tvr[0] == 0);
+        FUZZ_CHECK((r.fdda.failure_action != EMV_FDDA_ACTION_NONE) ==
+                   (r.outcome == EMV_ODA_FAILED && r.fdda.ctq.length > 0));
+    } else {
+        FUZZ_CHECK((r.missing_count > 0) == ((r.tvr[0] & EMV_TVR_ICC_DATA_MISSING) != 0));
+    }
     char text[24];
     for (int32_t i = 0; i < r.missing_count && i < kEmvOdaMaxMissing; ++i) {
         emv_oda_missing_text(&r.missing[i], text, sizeof text);
@@ -141,7 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(ok == (card->error_count == 0));
     EmvDate date = {2026, 12, 9};
     emv_oda_transaction_date(card.get(), &date);
-    const EmvOdaOptions options = {date, nullptr, static_cast<EmvOdaMethod>(flags & 0x03)};
+    const uint8_t forced = flags & 0x07;
+    const EmvOdaOptions options = {date, nullptr,
+                                   static_cast<EmvOdaMethod>(forced <= EMV_ODA_FDDA ? forced : 0)};
     auto result = std::make_unique<EmvOdaResult>();
     emv_oda_authenticate(card.get(), modulus.length > 0 ? &key : nullptr, &options, result.get());
     check_result(*card, *result);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "tests/unit/emv/emv_oda_run.h"
@@ -29,13 +30,12 @@ Bytes cat(const Bytes& a, const Bytes& b)
     return out;
 }
 
-std::string dda_checks(const EmvDdaChecks& k, EmvCheckResult wanted)
+using Named = std::pair<const char*, EmvCheckResult>;
+
+// The names of the checks with the result wanted, joined by blanks.
+std::string names_of(std::initializer_list<Named> all, EmvCheckResult wanted)
 {
     std::string out;
-    const std::pair<const char*, EmvCheckResult> all[] = {
-        {"response_template", k.response_template},
-        {"ddol_unpredictable_number", k.ddol_unpredictable_number},
-        {"ddol_data_length", k.ddol_data_length}};
     for (const auto& [name, result] : all) {
         if (result == wanted)
             out += (out.empty() ? "" : " ") + std::string(name);
@@ -43,19 +43,21 @@ std::string dda_checks(const EmvDdaChecks& k, EmvCheckResult wanted)
     return out;
 }
 
+std::string dda_checks(const EmvDdaChecks& k, EmvCheckResult wanted)
+{
+    return names_of({{"response_template", k.response_template},
+                     {"ddol_unpredictable_number", k.ddol_unpredictable_number},
+                     {"ddol_data_length", k.ddol_data_length}},
+                    wanted);
+}
+
 std::string cda_failed(const EmvCdaResult& k)
 {
-    std::string out;
-    const std::pair<const char*, EmvCheckResult> all[] = {
-        {"response_template", k.response_template},
-        {"layout", k.layout},
-        {"cid", k.cid_check},
-        {"transaction_data_hash", k.transaction_data_hash_check}};
-    for (const auto& [name, result] : all) {
-        if (result == EMV_CHECK_FAILED)
-            out += (out.empty() ? "" : " ") + std::string(name);
-    }
-    return out;
+    return names_of({{"response_template", k.response_template},
+                     {"layout", k.layout},
+                     {"cid", k.cid_check},
+                     {"transaction_data_hash", k.transaction_data_hash_check}},
+                    EMV_CHECK_FAILED);
 }
 
 // Why the step failed, in the terms of its checks; for a card that passed,
@@ -115,10 +117,11 @@ void read_after_gpo(Card& c, uint8_t sfi, uint8_t number, const Bytes& data)
     }
 }
 
-// Under T=0 the GET RESPONSE after 61XX is answered 6CXX and sent again.
+// Under T=0 the GET RESPONSE after 61XX (where the builder's "gpo" points)
+// is answered 6CXX and sent again.
 void get_response_twice(Card& c)
 {
-    const size_t at = c.at.at("gpo") + 1;
+    const size_t at = c.at.at("gpo");
     emv_card::Exchange again = c.log.at(at);
     const uint8_t length = again.command.back();
     c.log.at(at) = {{0x00, 0xC0, 0x00, 0x00, 0x00}, {0x6C, length}};
