@@ -143,6 +143,12 @@ std::string dynamic_data_object(const EmvDiagnosisMatch& m)
     }
     if (m.variants & EMV_VARIANT_UNPREDICTABLE_NUMBER_FROM_PDOL)
         return "the unpredictable number of the PDOL data instead of the CDOL1 data's";
+    if (m.variants & EMV_VARIANT_WITHOUT_CARD_DATA)
+        return "the unpredictable number, amount and currency without the card's 9F69";
+    if (m.variants & EMV_VARIANT_UNPREDICTABLE_NUMBER_ONLY)
+        return "the unpredictable number alone, without amount, currency and 9F69";
+    if (m.variants & EMV_VARIANT_CARD_DATA_FIRST)
+        return "the card's 9F69 first, then the unpredictable number, amount and currency";
     return "the whole CDOL1 data instead of the unpredictable number";
 }
 

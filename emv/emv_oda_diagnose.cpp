@@ -2,8 +2,8 @@
 // reopens (one public operation with the key the step used), and the
 // variants of that check's input, each hashed from the block's own prefix.
 // The static data's variants are searched in emv_oda_diagnose_static.cpp;
-// a method's own variants (DDA, CDA; fDDA's once it is made) go in
-// diagnose_sdad below, the one place that tells the methods apart.
+// a method's own variants (DDA, CDA, fDDA) go in diagnose_sdad below, the
+// one place that tells the methods apart.
 #include <cstring>
 
 #include "emv/emv_dol.h"
@@ -217,10 +217,59 @@ void diagnose_cda_sdad(const EmvOdaCard* card, const EmvDiagnosisSearch* search)
     }
 }
 
+// fDDA: the terminal data and 9F69 signed without 9F69, the unpredictable
+// number alone, or 9F69 first.
+void diagnose_fdda_sdad(const EmvFddaResult& f, const EmvDiagnosisSearch* search)
+{
+    const EmvBytes none = {nullptr, 0};
+    const bool has_card_data = emv_given(f.card_data) && f.card_data.length > 0;
+    const bool has_more = (emv_given(f.amount) && f.amount.length > 0) ||
+                          (emv_given(f.currency) && f.currency.length > 0) || has_card_data;
+    const struct {
+        bool applies;
+        uint32_t variant;
+        EmvBytes parts[4];
+    } tries[] = {
+        {has_card_data,
+         EMV_VARIANT_WITHOUT_CARD_DATA,
+         {f.unpredictable_number, f.amount, f.currency, none}},
+        {has_more,
+         EMV_VARIANT_UNPREDICTABLE_NUMBER_ONLY,
+         {f.unpredictable_number, none, none, none}},
+        {has_card_data,
+         EMV_VARIANT_CARD_DATA_FIRST,
+         {f.card_data, f.unpredictable_number, f.amount, f.currency}},
+    };
+    for (const auto& t : tries) {
+        if (!t.applies || !emv_given(f.unpredictable_number)) {
+            continue;
+        }
+        Sha1Context ctx = search->base;
+        for (const EmvBytes& part : t.parts) {
+            emv_diagnosis_hash(&ctx, part);
+        }
+        const EmvDiagnosisMatch match = emv_diagnosis_match(t.variant);
+        emv_diagnosis_try(search, &ctx, &match);
+    }
+}
+
+// The signature the method's sdad step checked.
+EmvBytes signed_dynamic_data(const EmvOdaCard* card, const EmvOdaResult* r)
+{
+    switch (r->method) {
+        case EMV_ODA_DDA:
+            return card->ia_sdad;
+        case EMV_ODA_FDDA:
+            return r->fdda.sdad;
+        default:
+            return card->genac_sdad;
+    }
+}
+
 void diagnose_sdad(const EmvOdaCard* card, const EmvOdaResult* r, EmvOdaDiagnosis* out)
 {
     const EmvPublicKey& key = r->icc.key;
-    const EmvBytes sdad = r->method == EMV_ODA_DDA ? card->ia_sdad : card->genac_sdad;
+    const EmvBytes sdad = signed_dynamic_data(card, r);
     EmvDiagnosisSearch search;
     if (!start(&search, EMV_FORMAT_SDAD, key.modulus, key.modulus_length,
                emv_oda_object(card, 0x9F47), sdad, r->sdad.common.hash, out)) {
@@ -231,6 +280,8 @@ void diagnose_sdad(const EmvOdaCard* card, const EmvOdaResult* r, EmvOdaDiagnosi
         diagnose_ddol(card, &search);
     } else if (r->method == EMV_ODA_CDA) {
         diagnose_cda_sdad(card, &search);
+    } else if (r->method == EMV_ODA_FDDA) {
+        diagnose_fdda_sdad(r->fdda, &search);
     }
 }
 
@@ -400,6 +451,9 @@ const char* emv_variant_name(uint32_t variant)
         "without_remainder",
         "other_exponent",
         "other_ca_key",
+        "without_card_data",
+        "unpredictable_number_only",
+        "card_data_first",
     };
     for (int32_t i = 0; i < kEmvVariantBits; ++i) {
         if (variant == (1u << i)) {

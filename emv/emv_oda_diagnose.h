@@ -10,7 +10,7 @@
 // ODA failed at
 //   issuer, icc, ssad   the block opened (header, trailer, format) and its hash
 //                       check failed (check "hash");
-//   sdad                DDA or CDA, the same (check "hash");
+//   sdad                DDA, CDA or fDDA, the same (check "hash");
 //   cda                 the first GENERATE AC's transaction data hash code
 //                       failed (check "transaction_data_hash");
 //   ca_key, issuer      the issuer certificate could not be opened with the
@@ -49,8 +49,11 @@ constexpr uint32_t EMV_VARIANT_WITHOUT_REMAINDER = 1u << 13;
 constexpr uint32_t EMV_VARIANT_OTHER_EXPONENT = 1u << 14;
 // An issuer certificate that does not open:
 constexpr uint32_t EMV_VARIANT_OTHER_CA_KEY = 1u << 15;
-// One past the last bit; the fDDA SDAD's variants take the next bits.
-constexpr int kEmvVariantBits = 16;
+// fDDA's SDAD:
+constexpr uint32_t EMV_VARIANT_WITHOUT_CARD_DATA = 1u << 16;
+constexpr uint32_t EMV_VARIANT_UNPREDICTABLE_NUMBER_ONLY = 1u << 17;
+constexpr uint32_t EMV_VARIANT_CARD_DATA_FIRST = 1u << 18;
+constexpr int kEmvVariantBits = 19;
 
 enum EmvDiagnosisCheck : uint8_t {
     EMV_DIAGNOSIS_NONE = 0,

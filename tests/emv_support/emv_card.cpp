@@ -131,7 +131,11 @@ Bytes fdda_sdad(const Card& card, const CardSpec& spec,
         const auto it = reader_values.find(tag);
         return it == reader_values.end() ? Bytes{} : it->second;
     };
-    const Bytes signed_with = cat({value(0x9F37), value(0x9F02), value(0x5F2A), card.card_data});
+    const Bytes terminal = cat({value(0x9F37), value(0x9F02), value(0x5F2A)});
+    const Bytes signed_with = spec.fdda_signed_as == 1   ? terminal
+                              : spec.fdda_signed_as == 2 ? value(0x9F37)
+                              : spec.fdda_signed_as == 3 ? cat({card.card_data, terminal})
+                                                         : cat({terminal, card.card_data});
     const Bytes icc_dynamic = cat(
         {{static_cast<uint8_t>(spec.signed_dynamic_number.size())}, spec.signed_dynamic_number});
     Bytes block = emv_chain::sdad_block(card.icc->modulus.size(), icc_dynamic, signed_with);

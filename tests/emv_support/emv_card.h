@@ -82,6 +82,7 @@ struct CardSpec {
     uint8_t fdda_version = 0x01;  // 9F69 byte 1
     Bytes signed_dynamic_number = {0x00, 0x01};  // the ATC (9F36) is 0001
     Bytes ctq;                                   // 9F6C in the GPO answer; empty: none
+    int fdda_signed_as = 0;  // signed the wrong way: 1 without 9F69, 2 9F37 alone, 3 9F69 first
 };
 
 // One exchange of the log; answered false: the command has no response.
