@@ -422,8 +422,7 @@ void emv_oda_diagnose(const EmvOdaCard* card, const EmvCaKey* ca_key, const EmvL
     if (card == nullptr || result == nullptr || result->outcome != EMV_ODA_FAILED) {
         return;
     }
-    diagnose_step(card, ca_key, list != nullptr ? list : nullptr, list != nullptr ? list_count : 0,
-                  result, out);
+    diagnose_step(card, ca_key, list, list != nullptr ? list_count : 0, result, out);
     if (out->tried == 0) {
         memset(out, 0, sizeof *out);
         return;
