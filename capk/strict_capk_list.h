@@ -15,8 +15,8 @@
 //  - a line too long for the window's line buffer.
 // A key with no problem is listed; one with a problem is not.
 //
-// Plain C++ over the core's record: shared by every subcommand that reads a
-// list, and by the fuzzer that holds it against the window's reader.
+// Plain C++ over the core's record: the `tarvello` form of capk/key_list,
+// and held by a fuzzer against the window's reader.
 #pragma once
 
 #include <cstdint>
@@ -41,3 +41,6 @@ struct StrictCapkList {
 };
 
 StrictCapkList read_strict_capk_list(const std::string& path);
+
+// The same over a file's whole text already read (lines end at LF).
+StrictCapkList read_strict_capk_text(const std::string& text);
