@@ -59,15 +59,13 @@ std::string write_tsv(const ListedKey& k)
 std::string tlv(const char* tag, const std::vector<uint8_t>& value)
 {
     const size_t n = value.size();
-    std::string length;
-    if (n < 0x80)
-        length = hex_upper(std::vector<uint8_t>{static_cast<uint8_t>(n)});
-    else if (n < 0x100)
-        length = "81" + hex_upper(std::vector<uint8_t>{static_cast<uint8_t>(n)});
-    else
-        length = "82" + hex_upper(std::vector<uint8_t>{static_cast<uint8_t>(n >> 8),
-                                                       static_cast<uint8_t>(n)});
-    return tag + length + hex_upper(value);
+    std::vector<uint8_t> length;
+    for (size_t rest = n; rest > 0 || length.empty(); rest >>= 8)
+        length.insert(length.begin(), static_cast<uint8_t>(rest));
+    // Short form below 0x80, else 81, 82 or 83 and the length's bytes.
+    if (n >= 0x80)
+        length.insert(length.begin(), static_cast<uint8_t>(0x80 | length.size()));
+    return tag + hex_upper(length) + hex_upper(value);
 }
 
 std::string write_tlv(const ListedKey& k)

@@ -32,7 +32,6 @@ private:
     void add(const ListedKey& key, const char* finding, const std::string& detail);
     void own_faults(const ListedKey& key);
     void pairs();
-    void pair(const ListedKey& a, const ListedKey& b);
     // Against the reference; returns the reference's expiry for the key, 0 if none.
     int32_t against_reference(const ListedKey& key, bool& verified);
     void expiry(const ListedKey& key, int32_t reference_expiry);
@@ -78,48 +77,105 @@ void Finder::own_faults(const ListedKey& key)
         add(key, "exponent_not_allowed", hex_upper(key.exponent) + " is not 3 or 65537");
 }
 
-void Finder::pair(const ListedKey& a, const ListedKey& b)
+// Keys grouped so that each key's partners are found without comparing
+// every pair: a list may hold the same key thousands of times.
+using Members = std::vector<size_t>;
+using BySlot = std::map<uint8_t, Members>;                // index -> keys
+using ByRid = std::map<std::string, BySlot>;              // RID -> index -> keys
+using ByModulus = std::map<std::vector<uint8_t>, ByRid>;  // modulus -> ...
+using ByForm = std::map<std::vector<uint8_t>, Members>;   // modulus | exponent -> keys
+
+constexpr size_t kNamed = 4;
+
+std::string rid_of(const ListedKey& k)
 {
-    const bool same_slot = same_rid(a, b) && a.index == b.index;
-    const bool same_modulus = a.modulus == b.modulus;
-    if (same_slot && same_key(a, b)) {
-        add(a, "repeated", "the same key as at " + line_text(b.line));
-    } else if (same_slot) {
-        add(a, "conflict", "another key under " + listed_key_label(a) + " at " + line_text(b.line));
-    } else if (same_modulus && same_rid(a, b)) {
-        add(a, "same_index_modulus",
-            "the same modulus as " + listed_key_label(b) + " at " + line_text(b.line));
-    } else if (same_modulus) {
-        add(a, "shared_modulus",
-            "the same modulus as " + listed_key_label(b) + " at " + line_text(b.line));
+    return std::string(reinterpret_cast<const char*>(k.rid), 5);
+}
+
+// "A000000004_F8 at line 25, A000000004_F9 at line 26 and 3 more".
+class Partners {
+public:
+    explicit Partners(const std::vector<ListedKey>& keys) : keys_(keys) {}
+    // m holds self when with_self.
+    void add_all(const Members& m, size_t self, bool with_self)
+    {
+        for (size_t j : m) {
+            if (named_.size() >= kNamed)
+                break;
+            if (j != self)
+                named_.push_back(j);
+        }
+        count_ += m.size() - (with_self ? 1 : 0);
     }
+    size_t count() const { return count_; }
+    std::string text(bool labels) const
+    {
+        std::string t;
+        for (size_t n = 0; n < named_.size(); ++n) {
+            t += n == 0 ? "" : ", ";
+            if (labels)
+                t += listed_key_label(keys_[named_[n]]) + " at ";
+            t += line_text(keys_[named_[n]].line);
+        }
+        return count_ > named_.size()
+                   ? t + " and " + std::to_string(count_ - named_.size()) + " more"
+                   : t;
+    }
+
+private:
+    const std::vector<ListedKey>& keys_;
+    Members named_;
+    size_t count_ = 0;
+};
+
+std::vector<uint8_t> form_of(const ListedKey& k)
+{
+    std::vector<uint8_t> form = k.modulus;
+    form.push_back(0xFF);  // the modulus ends here, whatever its length
+    const std::vector<uint8_t> e = shortest_exponent(k.exponent);
+    form.insert(form.end(), e.begin(), e.end());
+    return form;
 }
 
 void Finder::pairs()
 {
-    // Only keys that share a slot or a modulus are compared.
-    std::map<std::vector<uint8_t>, std::vector<size_t>> by_modulus;
-    std::map<std::string, std::vector<size_t>> by_slot;
-    for (size_t i = 0; i < list_.keys.size(); ++i) {
-        by_modulus[list_.keys[i].modulus].push_back(i);
-        by_slot[listed_key_label(list_.keys[i])].push_back(i);
+    const std::vector<ListedKey>& keys = list_.keys;
+    ByModulus by_modulus;
+    std::map<std::pair<std::string, uint8_t>, ByForm> by_slot;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        by_modulus[keys[i].modulus][rid_of(keys[i])][keys[i].index].push_back(i);
+        by_slot[{rid_of(keys[i]), keys[i].index}][form_of(keys[i])].push_back(i);
     }
-    const auto each_pair = [this](const std::vector<size_t>& group, bool slot_group) {
-        for (size_t i : group) {
-            for (size_t j : group) {
-                const ListedKey& a = list_.keys[i];
-                const ListedKey& b = list_.keys[j];
-                const bool slot = same_rid(a, b) && a.index == b.index;
-                // A pair in both groups is judged once, in its slot group.
-                if (i != j && (slot_group || !slot))
-                    pair(a, b);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const ListedKey& key = keys[i];
+        const ByForm& slot = by_slot[{rid_of(key), key.index}];
+        const std::vector<uint8_t> form = form_of(key);
+        Partners repeated(keys), conflict(keys), same_index(keys), shared(keys);
+        for (const auto& f : slot) {
+            if (f.first == form)
+                repeated.add_all(f.second, i, true);
+            else
+                conflict.add_all(f.second, i, false);
+        }
+        const ByRid& by_rid = by_modulus[key.modulus];
+        for (const auto& r : by_rid) {
+            for (const auto& x : r.second) {
+                if (r.first != rid_of(key))
+                    shared.add_all(x.second, i, false);
+                else if (x.first != key.index)
+                    same_index.add_all(x.second, i, false);
             }
         }
-    };
-    for (const auto& group : by_slot)
-        each_pair(group.second, true);
-    for (const auto& group : by_modulus)
-        each_pair(group.second, false);
+        if (repeated.count() > 0)
+            add(key, "repeated", "the same key as at " + repeated.text(false));
+        if (conflict.count() > 0)
+            add(key, "conflict",
+                "another key under " + listed_key_label(key) + " at " + conflict.text(false));
+        if (same_index.count() > 0)
+            add(key, "same_index_modulus", "the same modulus as " + same_index.text(true));
+        if (shared.count() > 0)
+            add(key, "shared_modulus", "the same modulus as " + shared.text(true));
+    }
 }
 
 int32_t Finder::against_reference(const ListedKey& key, bool& verified)

@@ -8,7 +8,7 @@
 #include "capk/strict_capk_values.h"
 #include "core/hex_codec.h"
 
-std::vector<ListLine> entry_lines(const std::string& text)
+std::vector<ListLine> entry_lines(const std::string& text, bool tab_entries)
 {
     std::vector<ListLine> lines;
     size_t pos = 0;
@@ -23,7 +23,9 @@ std::vector<ListLine> entry_lines(const std::string& text)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#')
+        const bool comment = first != std::string::npos && line[first] == '#' &&
+                             !(tab_entries && line.find('\t') != std::string::npos);
+        if (first == std::string::npos || comment)
             continue;
         lines.push_back({number, line});
     }

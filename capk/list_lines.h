@@ -13,8 +13,10 @@ struct ListLine {
     std::string text;  // without its line end (LF, or CR LF)
 };
 
-// Every line that is an entry: not blank, not starting with '#'.
-std::vector<ListLine> entry_lines(const std::string& text);
+// Every line that is an entry: not blank, not starting with '#' (with
+// tab_entries, a line with a tab is an entry whatever its start: a tsv
+// key's name may start with '#').
+std::vector<ListLine> entry_lines(const std::string& text, bool tab_entries = false);
 
 // Hex digits in either case, two a byte, nothing else. Returns an empty
 // string and fills out, else the reason.

@@ -26,10 +26,10 @@ std::vector<std::string> columns_of(const std::string& line)
 
 std::string check_bits(const std::string& bits, size_t modulus_length)
 {
-    if (bits.empty() || bits.size() > 6 ||
+    if (bits.empty() || bits.size() > 9 ||
         bits.find_first_not_of("0123456789") != std::string::npos)
         return "BITS: not a decimal number: " + quoted_excerpt(bits);
-    if (std::stoul(bits) != modulus_length * 8) {
+    if (std::stoull(bits) != modulus_length * 8) {
         return "BITS: says " + bits + ", the modulus has " + std::to_string(modulus_length * 8) +
                " bits";
     }
@@ -74,7 +74,7 @@ KeyList read_tsv_list(const std::string& text)
 {
     KeyList list;
     list.format = CapkFormat::kTsv;
-    for (const ListLine& line : entry_lines(text)) {
+    for (const ListLine& line : entry_lines(text, true)) {
         ListedKey key;
         key.line = line.number;
         std::string label;

@@ -62,22 +62,27 @@ int run_list(const ListOptions& opts)
     return list.problems.empty() ? kExitValid : kExitFailed;
 }
 
-std::string summary(size_t count, int mismatches, size_t problems, const FindingCounts& counts)
+std::string summary(size_t count, int mismatches, size_t problems)
 {
-    if (count == 0 && problems == 0)
-        return "no key loaded";
     std::string said = count == 0
                            ? "no key loaded"
                            : plural(count, "key", "keys") + ", " +
                                  plural(static_cast<size_t>(mismatches), "mismatch", "mismatches");
     if (problems > 0)
         said += ", " + plural(problems, "damaged entry", "damaged entries");
-    if (counts.failures > 0)
-        said += ", " + plural(counts.failures, "failure", "failures");
-    if (counts.undetermined > 0)
-        said += ", " + plural(counts.undetermined, "key not verified", "keys not verified");
-    if (counts.notes > 0)
-        said += ", " + plural(counts.notes, "note", "notes");
+    return said;
+}
+
+std::string findings_summary(const FindingCounts& counts)
+{
+    std::string said;
+    const auto add = [&said](size_t n, const char* one, const char* many) {
+        if (n > 0)
+            said += (said.empty() ? "" : ", ") + plural(n, one, many);
+    };
+    add(counts.failures, "failure", "failures");
+    add(counts.undetermined, "key not verified", "keys not verified");
+    add(counts.notes, "note", "notes");
     return said;
 }
 
@@ -128,7 +133,9 @@ int run_verify(const ListOptions& opts)
     doc["problems"] = problems_json(list.problems);
     add_finding_lines(text, findings);
     add_problem_lines(text, list.problems);
-    add_line(text, "Summary", summary(list.keys.size(), mismatches, list.problems.size(), counts));
+    if (!findings.empty())
+        add_line(text, "Findings", findings_summary(counts));
+    add_line(text, "Summary", summary(list.keys.size(), mismatches, list.problems.size()));
     opts.json ? print_json(doc) : print_text(text);
     // A file without a single key proves nothing: it fails like a mismatch.
     if (list.keys.empty() || counts.failures > 0 || !list.problems.empty())
