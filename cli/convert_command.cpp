@@ -71,6 +71,9 @@ void write_out(const std::string& path, const std::string& text)
 
 int run_convert(const ConvertOptions& o)
 {
+    // Without -o the list itself goes to standard output.
+    if (o.json && o.out.empty())
+        throw UsageError("--json", "needs -o: standard output carries the converted list");
     KeyList list = load_key_list(o.in, o.format);
     const int32_t today = judged_date(o.date_given->count() > 0, o.date);
     const std::vector<ListFinding> findings = find_list_faults(list, nullptr, today);
@@ -98,6 +101,14 @@ int run_convert(const ConvertOptions& o)
         say(std::to_string(computed) + (computed == 1 ? " key" : " keys") +
             " without a stored checksum: the computed one written");
     write_out(o.out, write_key_list(list.keys, to));
+    if (o.json) {
+        Json doc;
+        doc["written"] = o.out;
+        doc["format"] = o.to;
+        doc["count"] = list.keys.size();
+        doc["checksums_computed"] = computed;
+        print_json(doc);
+    }
     return kExitValid;
 }
 

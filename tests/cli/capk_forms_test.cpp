@@ -128,6 +128,10 @@ TEST(CliCapkForms, ConvertWritesWhatReadsBack)
     EXPECT_NE(run.err.find("A000000025_A1 (line 1): name 'AMEX': the pm3 form cannot hold it"),
               std::string::npos)
         << run.err;
+    const nlohmann::json said =
+        run_cli({"convert", "--json", in, "--to", "tlv", "-o", out + ".tlv"}).json();
+    EXPECT_EQ(said["count"], 3);
+    EXPECT_EQ(said["checksums_computed"], 1);
     const CliRun back = run_cli({"verify", out});
     EXPECT_EQ(back.status, 0) << back.out;
     EXPECT_NE(back.out.find("Findings: 3 notes\nSummary: 3 keys, 0 mismatches\n"),
