@@ -115,6 +115,10 @@ KeyList read_json_list(const std::string& text)
     } catch (const Json::parse_error& e) {
         list.problems.push_back({line_at(text, e.byte), "", std::string("not JSON: ") + e.what()});
         return list;
+    } catch (const Json::exception& e) {
+        // A number too large for any type, and the like.
+        list.problems.push_back({1, "", std::string("not readable JSON: ") + e.what()});
+        return list;
     }
     if (!doc.is_object() || !doc.contains("keys") || !doc["keys"].is_array()) {
         list.problems.push_back({1, "", "no \"keys\" array in the JSON document"});
