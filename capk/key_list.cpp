@@ -146,7 +146,6 @@ bool detect_capk_format(const std::string& text, CapkFormat& format)
         return true;
     }
     size_t pos = 0;
-    bool first_entry_seen = false;
     CapkFormat first = CapkFormat::kTarvello;
     bool first_known = false;
     while (pos < text.size()) {
@@ -160,9 +159,8 @@ bool detect_capk_format(const std::string& text, CapkFormat& format)
             return true;
         }
         const std::string t = trimmed(line);
-        if (first_entry_seen || t.empty() || t[0] == '#')
+        if (first_known || t.empty() || t[0] == '#')
             continue;
-        first_entry_seen = true;
         first_known = entry_format(line, first);
     }
     if (first_known) {

@@ -33,6 +33,7 @@ TEST(CapkForms, ToldFromContent)
         {data("capk_tlv_published.txt"), true, CapkFormat::kTlv},
         {"  {\"keys\": []}", true, CapkFormat::kJson},
         {"A list without keys\n", true, CapkFormat::kTarvello},
+        {"A000000003 01 rsa\n9F0605A0000000039F220101\n", true, CapkFormat::kTlv},
         {"A000000003 09 0123456789ABCDEF\n", false, CapkFormat::kTarvello},
     };
     for (const auto& c : cases) {
