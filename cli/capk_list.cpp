@@ -2,9 +2,12 @@
 
 #include "cli/capk_list.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "cli/file_args.h"
+#include "cli/input_text.h"
 #include "cli/usage_error.h"
 #include "core/capk_rules.h"
 #include "crypto/sha1/sha1.h"
@@ -27,11 +30,53 @@ std::string label_of(const CapkRecord& rec)
 
 }  // namespace
 
+KeyList load_key_list(const std::string& path, const std::string& forced_format)
+{
+    const std::string text = read_input_text(path);
+    CapkFormat format = CapkFormat::kTarvello;
+    if (!forced_format.empty()) {
+        if (!capk_format_from_name(forced_format, format))
+            throw UsageError("--format", "'" + forced_format + "' is not a list format");
+    } else if (!detect_capk_format(text, format)) {
+        throw UsageError(path,
+                         std::string("cannot tell the list's format: ") + capk_formats_expected());
+    }
+    return read_key_list(text, format);
+}
+
 StrictCapkList load_capk_list(const std::string& path)
 {
-    StrictCapkList list = read_strict_capk_list(path);
-    if (list.error != 0)
-        throw_file_error(path, list.error);
+    const KeyList read = load_key_list(path);
+    StrictCapkList list;
+    list.problems = read.problems;
+    for (const ListedKey& key : read.keys) {
+        const int64_t e = exponent_value(key.exponent);
+        std::string why;
+        if (key.modulus.size() > static_cast<size_t>(kMaxModulusLength))
+            why = "a modulus of " + std::to_string(key.modulus.size()) + " bytes, over " +
+                  std::to_string(kMaxModulusLength);
+        else if (e != 3 && e != 65537)
+            why = "exponent " + hex_upper(key.exponent) + ", not 3 or 65537";
+        if (!why.empty()) {
+            list.problems.push_back(
+                {key.line, listed_key_label(key), "key cannot be used: " + why});
+            continue;
+        }
+        CapkRecord rec;
+        memset(&rec, 0, sizeof rec);
+        memcpy(rec.rid, key.rid, 5);
+        rec.index = key.index;
+        memcpy(rec.modulus, key.modulus.data(), key.modulus.size());
+        rec.modulus_length = static_cast<int32_t>(key.modulus.size());
+        rec.exponent = static_cast<int32_t>(e);
+        memcpy(rec.checksum, key.checksum, sizeof rec.checksum);
+        list.keys.push_back(rec);
+        list.key_lines.push_back(key.line);
+        list.key_checksums.push_back(key.has_checksum);
+    }
+    std::stable_sort(
+        list.problems.begin(), list.problems.end(),
+        [](const CapkListProblem& a, const CapkListProblem& b) { return a.line < b.line; });
     return list;
 }
 

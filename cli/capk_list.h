@@ -1,17 +1,24 @@
-// CAPK list files as the subcommands read them: strictly and whole (see
-// cli/strict_capk_list.h), every damaged entry reported by its line.
+// CA key lists as the subcommands read them: in any form (capk/key_list),
+// strictly and whole, every damaged entry reported by its line.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "capk/key_list.h"
+#include "capk/strict_capk_list.h"
 #include "cli/output.h"
-#include "cli/strict_capk_list.h"
 #include "core/capk.h"
 
-// Every key of the file at path and every problem found in it. Throws
-// UsageError "PATH: reason" when the file cannot be opened or read.
+// The list at path, in the form forced (a --format name, empty: told from
+// its content). Throws UsageError "PATH: reason" when the file cannot be
+// read, naming what was expected when its form cannot be told.
+KeyList load_key_list(const std::string& path, const std::string& forced_format = "");
+
+// Every key of the list at path that the core's record holds, and every
+// problem. A key it cannot hold (a modulus over 248 bytes, an exponent other
+// than 3 or 65537) is a problem of its line. Throws as load_key_list.
 StrictCapkList load_capk_list(const std::string& path);
 
 // The first key of the list file at path listed under label (either letter

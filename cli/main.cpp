@@ -101,6 +101,7 @@ int run(int argc, char** argv)
     Action chosen;
     add_list_command(app, chosen);
     add_verify_command(app, chosen);
+    add_convert_command(app, chosen);
     add_checksum_command(app, chosen);
     add_hash_command(app, chosen);
     add_rsa_command(app, chosen);

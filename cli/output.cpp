@@ -40,7 +40,8 @@ void add_line(std::string& text, const std::string& name, const std::string& val
 
 void print_json(const Json& doc)
 {
-    print_text(doc.dump(2) + "\n");
+    // Text read from a list (a key's name) need not be UTF-8: never fail on it.
+    print_text(doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
 }
 
 void print_text(const std::string& text)

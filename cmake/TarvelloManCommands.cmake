@@ -77,8 +77,9 @@ The same for every subcommand.
 Every check was made and passed.
 .TP
 .B 1
-A check failed: a checksum mismatch, a damaged entry in a list file, a failed
-EMV check; for oda, offline data authentication failed or was not performed.
+A check failed: a checksum mismatch or another failure of verify, a damaged
+entry in a list file, a failed EMV check; for oda, offline data authentication
+failed or was not performed; for convert, the list was refused.
 .TP
 .B 2
 A usage or input error, reported as one line on standard error: the argument
@@ -88,7 +89,8 @@ and the problem, \\fIPATH\\fR: \\fIreason\\fR for a file, or standard output:
 .B 3
 Nothing failed, but a check that decides the verdict could not be made: a hash
 whose data was not given (recover icc without \\-\\-static\\-data, recover sdad
-without \\-\\-dynamic\\-data). With \\-\\-json, valid is null.
+without \\-\\-dynamic\\-data), a listed key without a stored checksum (verify).
+With \\-\\-json, valid is null.
 
 [DAMAGED LISTS]
 list and verify read every key of a list file and report, by its line, every
@@ -108,10 +110,35 @@ Line 23: A000000003_92: EXPONENT: other characters after the number: '3x'
 Summary: 15 keys, 0 mismatches, 2 damaged entries
 .fi
 
+[KEY LIST FORMS]
+list, verify, convert and \\-\\-capks read a CA key list in any of five forms,
+told from its content (\\-\\-format forces one): tarvello (the five tagged
+lines RID, INDEX, MODULUS, EXPONENT, CHECKSUM), pm3 (a line RID INDEX EXPIRY
+rsa EXPONENT MODULUS sha1 CHECKSUM, bytes with or without colons, EXPIRY
+YYMMDD or 000000), tsv (tab\\-separated NAME EXPONENT INDEX RID MODULUS [BITS
+[SHA1]]), tlv (a line of hex BER\\-TLV: 9F06, 9F22, DF02, DF04, DF03, DF05,
+DF06, DF07 in any order) and json (what list \\-\\-json prints). A file whose
+form cannot be told is an input error (exit 2).
+.PP
+verify names every finding with its line, the key's label and an identifier.
+Failures (exit 1): checksum_mismatch, conflict, same_index_modulus,
+modulus_too_long, modulus_even, exponent_not_allowed, expired, and with
+\\-\\-reference FILE differs_from_reference, reference_key_elsewhere. Not
+determined (exit 3 when nothing failed): checksum_absent. Notes: repeated,
+shared_modulus, not_in_reference, expiry_unknown, unknown_tag,
+verified_by_reference.
+.PP
+convert IN \\-\\-to FORMAT [\\-o OUT] writes every key in another form. A list
+with a damaged entry or a failure other than expired is refused and nothing
+is written (exit 1); expired keys, computed checksums and fields the target
+form cannot hold are named on standard error.
+
 [EXAMPLES]
 .nf
 tarvello-cli verify /usr/share/doc/tarvello-cli/capk_public.txt
 tarvello-cli list \\-\\-json /usr/share/doc/tarvello-cli/capk_public.txt
+tarvello-cli verify \\-\\-reference trusted.txt terminal_keys.tlv
+tarvello-cli convert /usr/share/doc/tarvello-cli/capk_public.txt \\-\\-to tlv
 cd /usr/share/doc/tarvello-cli
 tarvello-cli oda \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt
 tarvello-cli oda \\-\\-capks capk_public.txt \\-\\-date 190819 trace_visa_fdda.txt

@@ -62,7 +62,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The summary above is the first line; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "tarvello-cli lists and verifies lists of EMV certification-authority public
-keys (CAPKs), computes key checksums and SHA-1 digests, applies the raw RSA
+keys (CAPKs) in the forms terminals and tools keep them (its own, pm3, tsv,
+POS terminal TLV, JSON), checks them against a trusted list, converts between
+those forms, computes key checksums and SHA-1 digests, applies the raw RSA
 public operation, opens EMV certificates recovered with a CA key, decodes
 BER-TLV card data and makes offline data authentication (SDA, DDA, CDA) of
 a card from an APDU trace, naming the failing step and the TVR bits.")

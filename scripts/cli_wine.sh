@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The x86_64 tarvello-cli.exe under Wine agrees with the native tarvello-cli:
 # the same standard output (CR LF read as LF) and the same exit status, for
-# `verify` of the published CA keys, `recover issuer` of a published
-# issuer certificate (text and --json) and `oda` of the published traces of
-# tests/data (the DDA card: text and --json, the trace read from a file and
-# from standard input, and with an ODA record byte changed, its diagnosis;
-# the contactless fDDA card: text, --json, and failed).
+# `verify` of the published CA keys (alone, in the tsv form with --json, and
+# a tlv list against a pm3 reference), `convert` between forms, `recover
+# issuer` of a published issuer certificate (text and --json) and `oda` of
+# the published traces of tests/data (the DDA card: text and --json, the
+# trace read from a file and from standard input, and with an ODA record
+# byte changed, its diagnosis; the contactless fDDA card: text, --json, and
+# failed).
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -64,6 +66,11 @@ compare() {
 }
 
 compare "verify" verify tests/data/capk_public.txt
+compare "verify --json, tsv form" verify --json --date 261209 tests/data/capk_tsv_published.txt
+compare "verify --reference" verify --date 261209 tests/data/capk_tlv_published.txt \
+  --reference tests/data/capk_pm3_published.txt
+compare "convert tlv to json" convert --date 261209 tests/data/capk_tlv_published.txt --to json
+compare "convert tarvello to pm3" convert tests/data/capk_public.txt --to pm3
 recover=(recover issuer --capks tests/data/capk_public.txt --key "$(value ca_rid)_$(value ca_index)"
   --cert "$(value issuer_cert)" --exponent "$(value issuer_exponent)" --pan "$(value pan)"
   --date 261209)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the project's own conventions, cheaply, on every test run:
-#  - core/, crypto/ and emv/ include nothing of afx/, ui/ or cli/;
+#  - core/, crypto/, capk/ and emv/ include nothing of afx/, ui/ or cli/;
 #  - the big-number library and emv/ allocate nothing and use no STL (emv/
 #    reaches the heap only through rsa_new and rsa_public);
 #  - ui/ has no platform #ifdef;
@@ -11,8 +11,8 @@ cd "$(dirname "$0")/.."
 fail=0
 report() { echo "lint: $1"; echo "$2" | sed 's/^/  /'; fail=1; }
 
-hits=$(git grep -n -E '#include +"(afx|ui|cli)/' -- core crypto emv)
-[ -z "$hits" ] || report "core/, crypto/ and emv/ must not include afx/, ui/ or cli/" "$hits"
+hits=$(git grep -n -E '#include +"(afx|ui|cli)/' -- core crypto capk emv)
+[ -z "$hits" ] || report "core/, crypto/, capk/ and emv/ must not include afx/, ui/ or cli/" "$hits"
 
 hits=$(git grep -n -E '\b(malloc|calloc|realloc|free|new|delete)\b *[(\[]|#include +<(vector|string|map|memory|list|deque)>|std::(vector|string|map|set|list|deque|unique_ptr|shared_ptr|function)\b' -- crypto/bignum emv)
 [ -z "$hits" ] || report "crypto/bignum and emv/ allocate nothing and use no STL" "$hits"

@@ -113,6 +113,7 @@ check_deb() { # deb
   grep -q '^\.SS "tarvello-cli verify"' <<<"$man" || fail "the man page has no verify command"
   grep -q '^\.SS "tarvello-cli oda"' <<<"$man" || fail "the man page has no oda command"
   grep -q '^\.SS "tarvello-cli tlv"' <<<"$man" || fail "the man page has no tlv command"
+  grep -q '^\.SS "tarvello-cli convert"' <<<"$man" || fail "the man page has no convert command"
   local doc=$root/usr/share/doc/tarvello-cli
   out=$("$root/usr/bin/tarvello-cli" oda --capks "$doc/capk_emvpt_test.txt" "$doc/trace_emvpt_dda.txt") ||
     fail "oda of the installed example trace failed: $out"

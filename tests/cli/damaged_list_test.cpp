@@ -191,8 +191,13 @@ TEST(CliDamagedList, TextNamesTheLineAndTheKey)
     EXPECT_EQ(verify.status, 1);
     EXPECT_EQ(verify.out, "A000000999_F1: OK\n"
                           "A000000999_F3: OK\n"
+                          "Line 2: A000000999_F1: expiry_unknown: the list gives no expiry\n"
+                          "Line 14: A000000999_F3: modulus_even: an RSA modulus is odd; this one "
+                          "ends in E4\n"
+                          "Line 14: A000000999_F3: expiry_unknown: the list gives no expiry\n"
                           "Line 11: A000000999_F2: EXPONENT: other characters after the number: "
                           "'3x'\n"
+                          "Findings: 1 failure, 2 notes\n"
                           "Summary: 2 keys, 0 mismatches, 1 damaged entry\n");
     const CliRun list = run_cli({"list", path});
     EXPECT_EQ(list.lines().back(), "Problems: 1");
@@ -227,6 +232,9 @@ TEST(CliDamagedList, EveryKeyOfALongListIsRead)
         ListKey key = kFirst;
         key.index = static_cast<uint8_t>(i);
         key.rid[4] = static_cast<uint8_t>(i >> 8);
+        // One modulus under two indexes would be a finding of its own.
+        key.modulus[1] = static_cast<uint8_t>(i);
+        key.modulus[2] = static_cast<uint8_t>(i >> 8);
         text += ListEntry(key);
     }
     const CliRun run = run_cli({"verify", write_temp_file("long.txt", text)});

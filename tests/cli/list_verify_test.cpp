@@ -26,10 +26,16 @@ TEST(CliVerify, EveryPublishedKeyMatches)
     const CliRun run = run_cli({"verify", test_data(kListFile)});
     EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = run.lines();
-    ASSERT_EQ(lines.size(), 18u) << run.out;
-    for (size_t i = 0; i < 17; ++i)
+    // Each key OK, then a note on each: the form carries no expiry.
+    ASSERT_EQ(lines.size(), 36u) << run.out;
+    for (size_t i = 0; i < 17; ++i) {
         EXPECT_EQ(lines[i].substr(13), ": OK") << lines[i];
-    EXPECT_EQ(lines[17], "Summary: 17 keys, 0 mismatches");
+        EXPECT_NE(lines[17 + i].find(": expiry_unknown: the list gives no expiry"),
+                  std::string::npos)
+            << lines[17 + i];
+    }
+    EXPECT_EQ(lines[34], "Findings: 17 notes");
+    EXPECT_EQ(lines[35], "Summary: 17 keys, 0 mismatches");
     EXPECT_EQ(run.err, "");
 
     const nlohmann::json doc = run_cli({"verify", "--json", test_data(kListFile)}).json();
@@ -97,9 +103,10 @@ TEST(CliList, EveryKeyWithItsFields)
     EXPECT_GT(e65537, 0);
 
     const CliRun text = run_cli({"list", test_data(kListFile)});
-    EXPECT_EQ(text.lines().at(1), std::string("A000000003_09: RID A000000003, index 09, modulus "
+    EXPECT_EQ(text.lines().at(0), "Format: tarvello");
+    EXPECT_EQ(text.lines().at(2), std::string("A000000003_09: RID A000000003, index 09, modulus "
                                               "length 248, exponent 3, checksum ") +
-                                      kChecksum09);
+                                      kChecksum09 + ", expiry none, algorithms 01/01");
     EXPECT_EQ(text.lines().back(), "Count: 17");
 }
 

@@ -264,6 +264,18 @@ TEST(CliOdaPublished, CardKeyWithAWrongChecksumOrGivenTwiceIsRefused)
         EXPECT_EQ(run.out, "") << k.name;
         EXPECT_EQ(run.err, "tarvello-cli: --capks: " + path + k.message) << k.name;
     }
+    // A form that stores no checksum vouches for the key alone: it is used.
+    const CliRun tsv = run_cli({"convert", test_data("capk_emvpt_test.txt"), "--to", "tsv"});
+    ASSERT_EQ(tsv.status, 0) << tsv.err;
+    std::string columns = tsv.out;  // NAME EXPONENT INDEX RID MODULUS BITS SHA1
+    size_t fifth = 0;
+    for (int tab = 0; tab < 5; ++tab)
+        fifth = columns.find('\t', fifth + 1);
+    ASSERT_NE(fifth, std::string::npos);
+    columns.erase(fifth);
+    const std::string path = write_temp_file("card_key.tsv", columns + "\n");
+    const CliRun used = run_cli({"oda", "--capks", path, test_data("trace_emvpt_dda.txt")});
+    EXPECT_EQ(used.status, 0) << used.err;
 }
 
 }  // namespace

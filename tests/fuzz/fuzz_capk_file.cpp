@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/strict_capk_list.h"
+#include "capk/strict_capk_list.h"
 #include "core/capk_file.h"
 #include "tests/fuzz/fuzz_check.h"
 

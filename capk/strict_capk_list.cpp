@@ -1,13 +1,13 @@
 // The strict, whole reader of CAPK list files: lines, tags, keys.
 
-#include "cli/strict_capk_list.h"
+#include "capk/strict_capk_list.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "cli/strict_capk_values.h"
+#include "capk/strict_capk_values.h"
 #include "core/capk_rules.h"
 
 namespace {
@@ -195,6 +195,7 @@ void Reader::tagged(const TaggedLine& t)
         if (!entry_.bad) {
             list_.keys.push_back(entry_.record);
             list_.key_lines.push_back(entry_.rid_line);
+            list_.key_checksums.push_back(true);
         }
         entry_.open = false;
     } else {
@@ -303,6 +304,22 @@ int read_lines(FILE* file, Reader& reader)
 }
 
 }  // namespace
+
+StrictCapkList read_strict_capk_text(const std::string& text)
+{
+    Reader reader;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            reader.line(text.substr(start));
+            break;
+        }
+        reader.line(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return reader.finish();
+}
 
 StrictCapkList read_strict_capk_list(const std::string& path)
 {

@@ -15,8 +15,8 @@
 //  - a line too long for the window's line buffer.
 // A key with no problem is listed; one with a problem is not.
 //
-// Plain C++ over the core's record: shared by every subcommand that reads a
-// list, and by the fuzzer that holds it against the window's reader.
+// Plain C++ over the core's record: the `tarvello` form of capk/key_list,
+// and held by a fuzzer against the window's reader.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,7 @@ struct CapkListProblem {
 struct StrictCapkList {
     std::vector<CapkRecord> keys;           // every key without a problem, in file order
     std::vector<int64_t> key_lines;         // the RID line of each key
+    std::vector<bool> key_checksums;        // beside keys: whether the list stored a checksum
     std::vector<CapkListProblem> problems;  // in line order
     // 0, or the errno of a failure to open or read the file; what was read
     // before a read failure is kept, but the list is then incomplete.
@@ -41,3 +42,6 @@ struct StrictCapkList {
 };
 
 StrictCapkList read_strict_capk_list(const std::string& path);
+
+// The same over a file's whole text already read (lines end at LF).
+StrictCapkList read_strict_capk_text(const std::string& text);

@@ -1,6 +1,6 @@
 // Strict reading of the values in a CAPK list file.
 
-#include "cli/strict_capk_values.h"
+#include "capk/strict_capk_values.h"
 
 #include <cstdio>
 

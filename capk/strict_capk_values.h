@@ -1,6 +1,6 @@
 // The values of a CAPK list file's tagged lines, judged strictly: each is
 // read whole or reported, never cut short where the window's reader would
-// stop. Used by the strict list reader (cli/strict_capk_list).
+// stop. Used by the strict list reader (capk/strict_capk_list).
 #pragma once
 
 #include <cstddef>
