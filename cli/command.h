@@ -25,3 +25,4 @@ void add_rsa_command(CLI::App& app, Action& chosen);
 void add_recover_commands(CLI::App& app, Action& chosen);
 void add_tlv_command(CLI::App& app, Action& chosen);
 void add_oda_command(CLI::App& app, Action& chosen);
+void add_trace_command(CLI::App& app, Action& chosen);
