@@ -73,7 +73,8 @@ Every check was made and passed.
 .TP
 .B 1
 A check failed: a checksum mismatch, a damaged entry in a list file, a failed
-EMV check; for oda, offline data authentication failed or was not performed.
+EMV check; for oda and trace \\-\\-capks, offline data authentication failed or
+was not performed.
 .TP
 .B 2
 A usage or input error, reported as one line on standard error: the argument
@@ -109,6 +110,7 @@ tarvello-cli verify /usr/share/doc/tarvello-cli/capk_public.txt
 tarvello-cli list \\-\\-json /usr/share/doc/tarvello-cli/capk_public.txt
 cd /usr/share/doc/tarvello-cli
 tarvello-cli oda \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt
+tarvello-cli trace \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt \\-\\-html ~/report.html
 tarvello-cli tlv 6F098407A0000000031010
 .fi
 ")

@@ -4,7 +4,8 @@
 # `verify` of the published CA keys, `recover issuer` of a published
 # issuer certificate (text and --json) and `oda` of the published trace of
 # tests/data (text and --json; the trace read from a file and from
-# standard input).
+# standard input), `trace` of it (text, --json with its ODA), and the HTML
+# report both write, byte for byte.
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -71,4 +72,16 @@ compare "recover issuer --json" "${recover[@]}" --json
 oda=(oda --capks tests/data/capk_emvpt_test.txt)
 compare "oda" "${oda[@]}" tests/data/trace_emvpt_dda.txt
 INPUT=tests/data/trace_emvpt_dda.txt compare "oda --json" "${oda[@]}" --json -
+trace=(trace tests/data/trace_emvpt_dda.txt)
+compare "trace" "${trace[@]}"
+compare "trace --json --capks" "${trace[@]}" --json --capks tests/data/capk_emvpt_test.txt
+# The report: written by each into the Wine tree (a path both can open).
+report_dir=$WIN/cli-wine-reports
+mkdir -p "$report_dir"
+rm -f "$report_dir"/*.html
+"$CLI" "${trace[@]}" --capks tests/data/capk_emvpt_test.txt --html "$report_dir/native.html" >/dev/null
+timeout 120 "$WINE" "$EXE" "${trace[@]}" --capks tests/data/capk_emvpt_test.txt \
+  --html "$report_dir/wine.html" >/dev/null || die "trace --html: Wine's run failed"
+cmp "$report_dir/native.html" "$report_dir/wine.html" || die "trace --html: the reports differ"
+say "trace --html: the same report ($(wc -c <"$report_dir/native.html") bytes)"
 say "passed"
