@@ -77,7 +77,7 @@ std::string tree_html(const Json& nodes)
     for (const Json& n : nodes) {
         html += "<li><span class=\"tag\">" + esc(n["tag"]) + "</span> " +
                 (n["name"].is_null() ? "unknown tag" : esc(n["name"])) + ", " + esc(n["length"]) +
-                " bytes";
+                (n["length"] == 1 ? " byte" : " bytes");
         if (n.contains("children")) {
             html += tree_html(n["children"]);
         } else {

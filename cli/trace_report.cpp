@@ -52,6 +52,7 @@ Json element_json(uint32_t tag, EmvBytes value, const DecodeContext& context)
     const char* name = emv_tag_name(tag);
     Json field = {{"tag", tag_text(tag)},
                   {"name", name != nullptr ? Json(name) : Json(nullptr)},
+                  {"length", value.length},
                   {"value", hex_text(value.data, static_cast<size_t>(value.length))}};
     Json decoded = decoded_json(tag, value, context);
     if (!decoded.is_null())

@@ -93,6 +93,8 @@ TEST(CliTraceReport, OpensInChromiumWithTheChainAndEveryExchange)
                                  "</td><td><b>" + e["command"]["name"].get<std::string>();
         EXPECT_NE(page.dom.find(cell), std::string::npos) << cell;
     }
+    // A format 1 answer's objects, decoded in the tree.
+    EXPECT_NE(text.find("Cryptogram Information Data, 1 byte: 80"), std::string::npos);
     EXPECT_EQ(page.dom.find("<script"), std::string::npos);
 }
 
