@@ -88,7 +88,8 @@ TEST(CliTraceReport, OpensInChromiumWithTheChainAndEveryExchange)
         EXPECT_NE(text.find(expected), std::string::npos) << expected;
     }
     // Every exchange: its line in the first cell, its command named.
-    for (const auto& e : run.json()["exchanges"]) {
+    const nlohmann::json doc = run.json();
+    for (const auto& e : doc["exchanges"]) {
         const std::string cell = "<tr><td>" + std::to_string(e["line"].get<int>()) +
                                  "</td><td><b>" + e["command"]["name"].get<std::string>();
         EXPECT_NE(page.dom.find(cell), std::string::npos) << cell;
