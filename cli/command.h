@@ -26,3 +26,4 @@ void add_recover_commands(CLI::App& app, Action& chosen);
 void add_tlv_command(CLI::App& app, Action& chosen);
 void add_oda_command(CLI::App& app, Action& chosen);
 void add_convert_command(CLI::App& app, Action& chosen);
+void add_trace_command(CLI::App& app, Action& chosen);

@@ -108,6 +108,7 @@ int run(int argc, char** argv)
     add_recover_commands(app, chosen);
     add_tlv_command(app, chosen);
     add_oda_command(app, chosen);
+    add_trace_command(app, chosen);
     if (argc <= 1) {
         // No subcommand: which ones there are, as a usage error.
         fputs(app.help().c_str(), stderr);

@@ -12,12 +12,15 @@
 #include "cli/capk_list.h"
 #include "cli/command.h"
 #include "cli/file_args.h"
+#include "cli/html_report.h"
 #include "cli/input_text.h"
 #include "cli/oda_diagnosis_report.h"
 #include "cli/oda_report.h"
+#include "cli/oda_run.h"
 #include "cli/scalar_args.h"
 #include "cli/tlv_report.h"
-#include "cli/trace_file.h"
+#include "cli/trace_input.h"
+#include "cli/trace_report.h"
 #include "cli/usage_error.h"
 
 namespace {
@@ -29,18 +32,10 @@ struct OdaOptions {
     std::string method;
     bool json = false;
     CLI::Option* date_given = nullptr;
+    int transaction = 1;
+    std::string html;
+    bool show_pin = false;
 };
-
-std::vector<EmvExchange> exchanges_of(const Trace& trace)
-{
-    std::vector<EmvExchange> out;
-    for (const TraceExchange& e : trace.exchanges) {
-        out.push_back({{e.command.data(), static_cast<int32_t>(e.command.size())},
-                       {e.response.data(), static_cast<int32_t>(e.response.size())},
-                       e.command_line});
-    }
-    return out;
-}
 
 // The line an error names: the response's, unless the command is at fault.
 int error_line(const Trace& trace, const EmvOdaError& error)
@@ -65,14 +60,6 @@ void check_collected(const std::string& name, const Trace& trace, const EmvOdaCa
     if (card.error_count > 1)
         problem += " (and " + std::to_string(card.error_count - 1) + " more)";
     throw UsageError(name, problem);
-}
-
-void report_unanswered(const std::string& name, const Trace& trace)
-{
-    for (int line : trace.unanswered) {
-        fprintf(stderr, "tarvello-cli: %s: line %d: a command without a response, ignored\n",
-                name.c_str(), line);
-    }
 }
 
 // The CA key of the list with the card's RID and index; found false when
@@ -188,9 +175,9 @@ std::vector<EmvListedCaKey> listed_keys(const CaKeyLookup& key)
     return out;
 }
 
-OdaDate judged_date(const OdaOptions& o, const EmvOdaCard& card)
+OdaDate judged_date(const OdaRunOptions& o, const EmvOdaCard& card)
 {
-    if (o.date_given->count() > 0)
+    if (o.date_given)
         return {parse_date("--date", o.date), "option"};
     EmvDate date;
     if (emv_oda_transaction_date(&card, &date))
@@ -211,12 +198,13 @@ EmvOdaMethod forced_method(const std::string& method)
     return EMV_ODA_METHOD_NONE;
 }
 
-int run_oda(const OdaOptions& o)
+}  // namespace
+
+OdaRun run_oda_transaction(const std::string& name, const std::vector<TraceExchange>& transaction,
+                           const OdaRunOptions& o)
 {
-    const std::string name = input_name(o.trace);
-    const Trace trace = read_trace(name, read_input_text(o.trace));
-    report_unanswered(name, trace);
-    const std::vector<EmvExchange> exchanges = exchanges_of(trace);
+    const Trace trace = {transaction, {}};
+    const std::vector<EmvExchange> exchanges = emv_exchanges(transaction);
     auto card = std::make_unique<EmvOdaCard>();
     emv_oda_collect(exchanges.data(), static_cast<int32_t>(exchanges.size()), card.get());
     check_collected(name, trace, *card);
@@ -235,8 +223,25 @@ int run_oda(const OdaOptions& o)
 
     Json doc = oda_json(*card, *result, date);
     doc["diagnosis"] = diagnosis_json(*card, *result, key.found ? &ca_key : nullptr, *diagnosis);
-    o.json ? print_json(doc) : print_text(oda_text(doc));
-    return result->outcome == EMV_ODA_PASSED ? 0 : 1;
+    return {doc, result->outcome == EMV_ODA_PASSED ? 0 : 1};
+}
+
+namespace {
+
+int run_oda(const OdaOptions& o)
+{
+    const std::string name = input_name(o.trace);
+    const Trace trace = load_trace(o.trace);
+    const std::vector<TraceExchange> transaction =
+        chosen_transaction(trace, o.transaction, "--transaction");
+    const OdaRunOptions options = {o.capks, o.date, o.date_given->count() > 0, o.method};
+    const OdaRun run = run_oda_transaction(name, transaction, options);
+    if (!o.html.empty()) {
+        const TraceReportOptions report = {o.show_pin};
+        write_html_report(o.html, trace_json({{o.transaction, transaction, run.doc}}, report));
+    }
+    o.json ? print_json(run.doc) : print_text(oda_text(run.doc));
+    return run.status;
 }
 
 }  // namespace
@@ -277,4 +282,11 @@ void add_oda_command(CLI::App& app, Action& chosen)
                                     "transaction date of the trace, else today)");
     sub->add_option("--method", o->method, "Force the method instead of choosing it from the AIP")
         ->check(CLI::IsMember({"sda", "dda", "cda", "fdda"}));
+    sub->add_option("--transaction", o->transaction,
+                    "Which transaction of a log that holds several, 1 for the first (default)")
+        ->check(CLI::PositiveNumber);
+    sub->add_option("--html", o->html,
+                    "Also write a self-contained HTML report of the transaction to FILE");
+    sub->add_flag("--show-pin", o->show_pin,
+                  "Show the PIN block of VERIFY in the HTML report (masked by default)");
 }

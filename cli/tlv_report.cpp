@@ -35,6 +35,14 @@ std::string name_of(uint32_t tag)
     return name != nullptr ? name : "unknown tag";
 }
 
+std::vector<uint8_t> hex_bytes(const std::string& hex)
+{
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
 bool printable(EmvBytes value)
 {
     for (int32_t i = 0; i < value.length; ++i) {
@@ -53,27 +61,32 @@ std::string characters(uint32_t tag, EmvBytes value)
     return " \"" + std::string(reinterpret_cast<const char*>(value.data), value.length) + "\"";
 }
 
-void add_text(std::string& text, EmvTlvReader reader, int depth)
+void add_text(std::string& text, const Json& objects, const std::string& indent)
 {
-    const std::string indent(static_cast<size_t>(depth) * 2, ' ');
-    EmvTlv object;
-    while (emv_tlv_next(&reader, &object, nullptr) == EMV_TLV_OK) {
-        const EmvBytes value = emv_tlv_value(&object);
-        text += indent + tag_text(object.tag) + " " + name_of(object.tag) + ", " +
-                std::to_string(object.length) + (object.length == 1 ? " byte" : " bytes");
-        if (object.constructed) {
+    for (const Json& o : objects) {
+        const uint32_t tag =
+            static_cast<uint32_t>(std::stoul(o["tag"].get<std::string>(), nullptr, 16));
+        const int length = o.contains("length")
+                               ? o["length"].get<int>()
+                               : static_cast<int>(o["value"].get<std::string>().size() / 2);
+        text += indent + o["tag"].get<std::string>() + " " + name_of(tag) + ", " +
+                std::to_string(length) + (length == 1 ? " byte" : " bytes");
+        if (o.contains("children")) {
             text += "\n";
-            add_text(text, emv_tlv_children(&object), depth + 1);
+            add_text(text, o["children"], indent + "  ");
             continue;
         }
-        text += ": " + hex_text(value.data, static_cast<size_t>(value.length)) +
-                characters(object.tag, value) + "\n";
-        for (const std::string& line : decoded_value(object.tag, value))
+        const std::vector<uint8_t> bytes = hex_bytes(o["value"].get<std::string>());
+        const EmvBytes value = {bytes.data(), static_cast<int32_t>(bytes.size())};
+        text += ": " + o["value"].get<std::string>() + characters(tag, value) + "\n";
+        for (const std::string& line : decoded_lines(tag, o.value("decoded", Json())))
             text += indent + "  " + line + "\n";
+        if (o.contains("decoded") && o["decoded"].contains("objects"))
+            add_text(text, o["decoded"]["objects"], indent + "  ");
     }
 }
 
-Json objects_json(EmvTlvReader reader)
+Json objects_json(EmvTlvReader reader, const DecodeContext& context)
 {
     Json array = Json::array();
     EmvTlv object;
@@ -85,8 +98,13 @@ Json objects_json(EmvTlvReader reader)
         entry["name"] = name != nullptr ? Json(name) : Json(nullptr);
         entry["length"] = object.length;
         entry["value"] = hex_text(value.data, static_cast<size_t>(value.length));
-        if (object.constructed)
-            entry["children"] = objects_json(emv_tlv_children(&object));
+        if (object.constructed) {
+            entry["children"] = objects_json(emv_tlv_children(&object), context);
+        } else {
+            Json decoded = decoded_json(object.tag, value, context);
+            if (!decoded.is_null())
+                entry["decoded"] = decoded;
+        }
         array.push_back(entry);
     }
     return array;
@@ -99,14 +117,19 @@ std::string tlv_problem_text(const EmvTlvError& error)
     return std::string(problem_of(error.status)) + " at offset " + std::to_string(error.offset);
 }
 
-Json tlv_json(EmvBytes data)
+Json tlv_json(EmvBytes data, const DecodeContext& context)
 {
-    return objects_json(emv_tlv_reader(data));
+    return objects_json(emv_tlv_reader(data), context);
 }
 
-std::string tlv_text(EmvBytes data)
+std::string tlv_text(EmvBytes data, const DecodeContext& context)
+{
+    return tlv_json_text(tlv_json(data, context), "");
+}
+
+std::string tlv_json_text(const Json& tree, const std::string& indent)
 {
     std::string text;
-    add_text(text, emv_tlv_reader(data), 0);
+    add_text(text, tree, indent);
     return text;
 }

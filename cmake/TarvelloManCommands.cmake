@@ -78,8 +78,9 @@ Every check was made and passed.
 .TP
 .B 1
 A check failed: a checksum mismatch or another failure of verify, a damaged
-entry in a list file, a failed EMV check; for oda, offline data authentication
-failed or was not performed; for convert, the list was refused.
+entry in a list file, a failed EMV check; for oda and trace \\-\\-capks, offline
+data authentication failed or was not performed; for convert, the list was
+refused.
 .TP
 .B 2
 A usage or input error, reported as one line on standard error: the argument
@@ -142,6 +143,7 @@ tarvello-cli convert /usr/share/doc/tarvello-cli/capk_public.txt \\-\\-to tlv
 cd /usr/share/doc/tarvello-cli
 tarvello-cli oda \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt
 tarvello-cli oda \\-\\-capks capk_public.txt \\-\\-date 190819 trace_visa_fdda.txt
+tarvello-cli trace \\-\\-capks capk_emvpt_test.txt trace_emvpt_dda.txt \\-\\-html ~/report.html
 tarvello-cli tlv 6F098407A0000000031010
 .fi
 ")

@@ -3,11 +3,12 @@
 # the same standard output (CR LF read as LF) and the same exit status, for
 # `verify` of the published CA keys (alone, in the tsv form with --json, and
 # a tlv list against a pm3 reference), `convert` between forms, `recover
-# issuer` of a published issuer certificate (text and --json) and `oda` of
-# the published traces of tests/data (the DDA card: text and --json, the
-# trace read from a file and from standard input, and with an ODA record
-# byte changed, its diagnosis; the contactless fDDA card: text, --json, and
-# failed).
+# issuer` of a published issuer certificate (text and --json), `oda` of the
+# published traces of tests/data (the DDA card: text and --json, the trace
+# read from a file and from standard input, and with an ODA record byte
+# changed, its diagnosis; the contactless fDDA card: text, --json, and
+# failed), `trace` of the DDA card (text, --json with its ODA), and the HTML
+# report both write, byte for byte.
 #
 # Usage: scripts/cli_wine.sh <win-x86_64-build-dir> <native-build-dir>
 #   both trees must hold a built tarvello-cli (cmake --build ... --target tarvello-cli).
@@ -90,4 +91,16 @@ compare "oda fDDA --json" "${fdda[@]}" --json tests/data/trace_visa_fdda.txt
 sed 's/00 00 00 00 02 00 08 40 AB/00 00 00 00 03 00 08 40 AB/' tests/data/trace_visa_fdda.txt \
   >"$WIN/fdda_changed.txt"
 INPUT=$WIN/fdda_changed.txt compare "oda fDDA failed" "${fdda[@]}" -
+trace=(trace tests/data/trace_emvpt_dda.txt)
+compare "trace" "${trace[@]}"
+compare "trace --json --capks" "${trace[@]}" --json --capks tests/data/capk_emvpt_test.txt
+# The report: written by each into the Wine tree (a path both can open).
+report_dir=$WIN/cli-wine-reports
+mkdir -p "$report_dir"
+rm -f "$report_dir"/*.html
+"$CLI" "${trace[@]}" --capks tests/data/capk_emvpt_test.txt --html "$report_dir/native.html" >/dev/null
+timeout 120 "$WINE" "$EXE" "${trace[@]}" --capks tests/data/capk_emvpt_test.txt \
+  --html "$report_dir/wine.html" >/dev/null || die "trace --html: Wine's run failed"
+cmp "$report_dir/native.html" "$report_dir/wine.html" || die "trace --html: the reports differ"
+say "trace --html: the same report ($(wc -c <"$report_dir/native.html") bytes)"
 say "passed"

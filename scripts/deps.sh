@@ -11,6 +11,8 @@
 # shellcheck disable=SC2034  # the groups are read through namerefs
 DEPS_BUILD=(cmake make g++ libgtest-dev libgmock-dev libgmp-dev)
 DEPS_CLI=(libcli11-dev nlohmann-json3-dev)
+# The CLI tests open the HTML report in a real headless browser.
+DEPS_BROWSER=(chromium)
 DEPS_MINGW=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools)
 DEPS_WINE=(wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-ipafont-gothic)
 
@@ -21,10 +23,11 @@ deps_group() { # stage -> package names on stdout, one a line
   local p=()
   case $1 in
     lint) p=(clang-format git) ;;
-    native) p=("${DEPS_BUILD[@]}" libssl-dev "${DEPS_CLI[@]}") ;;
+    native) p=("${DEPS_BUILD[@]}" libssl-dev "${DEPS_CLI[@]}" "${DEPS_BROWSER[@]}") ;;
     i386) p=("${DEPS_BUILD[@]}" g++-multilib libgtest-dev:i386 libgmock-dev:i386 libgmp-dev:i386
       qemu-user) ;;
-    asan | fuzz) p=("${DEPS_BUILD[@]}" libssl-dev "${DEPS_CLI[@]}" clang llvm libclang-rt-14-dev) ;;
+    asan | fuzz) p=("${DEPS_BUILD[@]}" libssl-dev "${DEPS_CLI[@]}" "${DEPS_BROWSER[@]}" clang llvm
+      libclang-rt-14-dev) ;;
     cross) p=(cmake make "${DEPS_MINGW[@]}" "${DEPS_CLI[@]}") ;;
     package) p=("${DEPS_BUILD[@]}" "${DEPS_MINGW[@]}" "${DEPS_CLI[@]}" help2man zip unzip dpkg-dev) ;;
     e2e) p=("${DEPS_BUILD[@]}" libssl-dev "${DEPS_MINGW[@]}" "${DEPS_CLI[@]}" "${DEPS_WINE[@]}") ;;

@@ -5,7 +5,8 @@
 #   the libraries and their tests as 32-bit x86 code under qemu-i386 (GMP
 #   and the tests' own SHA-1 as oracles: no i386 OpenSSL),
 #   the same suite under ASan + UBSan (clang, leaks checked),
-#   each fuzzer for a bounded time (FUZZ_SECONDS, default 60),
+#   the fuzzers, FUZZ_TOTAL_SECONDS (default 420) shared out among them
+#   (or FUZZ_SECONDS each),
 #   the Windows cross-builds (i686 and x86_64),
 #   the release packages, built twice to show they are reproducible,
 #   the end-to-end run of the x86_64 program under Wine in Xvfb, and the
@@ -15,7 +16,7 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${TARVELLO_BUILD_DIR:-$ROOT/build}
-FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+FUZZ_TOTAL_SECONDS=${FUZZ_TOTAL_SECONDS:-420}
 JOBS=$(nproc)
 
 # shellcheck source=scripts/deps.sh
@@ -69,18 +70,23 @@ stage_asan() {
 
 stage_fuzz() {
   need_stage fuzz
-  say "fuzzing, ${FUZZ_SECONDS}s per target"
   [ -d "$BUILD/asan/tests/fuzz" ] || stage_asan
-  local f name corpus
+  local f name corpus targets=()
   for f in "$BUILD"/asan/tests/fuzz/fuzz_*; do
-    [ -x "$f" ] || continue
+    [ -x "$f" ] && targets+=("$f")
+  done
+  [ ${#targets[@]} -gt 0 ] || { echo "fuzz: no targets in $BUILD/asan/tests/fuzz" >&2; return 1; }
+  # A new target shares the stage's time rather than lengthening it.
+  local seconds=${FUZZ_SECONDS:-$((FUZZ_TOTAL_SECONDS / ${#targets[@]}))}
+  say "fuzzing, ${seconds}s for each of ${#targets[@]} targets"
+  for f in "${targets[@]}"; do
     name=$(basename "$f")
     corpus="$BUILD/fuzz-corpus/$name"
     mkdir -p "$corpus"
     local seeds=()
     [ -d "$ROOT/tests/fuzz/corpus/$name" ] && seeds+=("$ROOT/tests/fuzz/corpus/$name")
     say "$name"
-    (cd "$BUILD" && ASAN_OPTIONS=detect_leaks=1 "$f" -max_total_time="$FUZZ_SECONDS" \
+    (cd "$BUILD" && ASAN_OPTIONS=detect_leaks=1 "$f" -max_total_time="$seconds" \
       -print_final_stats=1 "$corpus" "${seeds[@]}" 2>&1 | tail -n 12)
   done
 }

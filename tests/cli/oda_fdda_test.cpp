@@ -147,9 +147,9 @@ TEST(CliTlvQualifiers, DecodedBitByBit)
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = run.lines();
     ASSERT_EQ(lines.size(), 15u) << run.out;
-    EXPECT_EQ(lines[1], "  byte 1 80: magnetic stripe mode supported");
-    EXPECT_EQ(lines[6], "  byte 3 40: consumer device CVM supported");
-    EXPECT_EQ(lines[9], "  byte 1 10: switch interface if offline data authentication fails");
+    EXPECT_EQ(lines[1], "  byte 1 bit 8: magnetic stripe mode supported");
+    EXPECT_EQ(lines[6], "  byte 3 bit 7: consumer device CVM supported");
+    EXPECT_EQ(lines[9], "  byte 1 bit 5: switch interface if offline data authentication fails");
     const std::vector<std::string> card_data(lines.begin() + 11, lines.end());
     EXPECT_EQ(card_data,
               (std::vector<std::string>{"  version 01", "  card unpredictable number 69C16C99",

@@ -77,6 +77,10 @@ TEST(CliTlv, AflAndAipDecoded)
     const std::vector<std::string> expected = {
         "82 Application Interchange Profile, 2 bytes: 3C00",
         "  ODA methods supported: DDA",
+        "  byte 1 bit 6: DDA supported",
+        "  byte 1 bit 5: Cardholder verification is supported",
+        "  byte 1 bit 4: Terminal risk management is to be performed",
+        "  byte 1 bit 3: Issuer authentication is supported",
         "94 Application File Locator (AFL), 12 bytes: 080202001001020018010201",
         "  SFI 1: records 2-2, 0 for ODA",
         "  SFI 2: records 1-2, 0 for ODA",

@@ -14,7 +14,7 @@
 // the start is passed over. The hex is read strictly, as the hex arguments
 // are (cli/hex_args.h).
 //
-// Refused with the line number (UsageError, exit status 2): a line of any
+// Refused with the line number (TraceError): a line of any
 // other form, bad hex, a command shorter than its 4-byte header, a response
 // shorter than SW1 SW2, a response without its command, a trace without
 // one answered command. A command with no
@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,35 @@ struct Trace {
     std::vector<int> unanswered;           // lines of commands left without a response
 };
 
-// Reads the trace text; name (a path, or "standard input") starts every
-// message.
-Trace read_trace(const std::string& name, const std::string& text);
+// Why a trace cannot be read: the line at fault (0: the whole trace) and
+// what is wrong with it ("not a hex digit: 'G' at position 6"). A caller
+// adds the file's name.
+class TraceError : public std::runtime_error {
+public:
+    TraceError(int line, const std::string& problem)
+        : std::runtime_error(line > 0 ? "line " + std::to_string(line) + ": " + problem : problem),
+          line_(line)
+    {
+    }
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+// Reads the trace text; throws TraceError.
+Trace read_trace(const std::string& text);
+
+// Where each transaction of the exchanges starts: the index of the exchange
+// that opens it. A transaction opens with the SELECT of an application (by
+// name, not the payment system's directory) answered before a GET
+// PROCESSING OPTIONS, whose answer is the transaction's; the exchanges
+// before the first such SELECT belong to the first transaction. A log
+// without a GET PROCESSING OPTIONS is one transaction. Never empty: the
+// first entry is 0.
+std::vector<size_t> transaction_starts(const std::vector<TraceExchange>& exchanges);
+
+// The exchanges of transaction number (1-based) of the starts given; empty
+// when there is no such transaction.
+std::vector<TraceExchange> transaction_exchanges(const std::vector<TraceExchange>& exchanges,
+                                                 const std::vector<size_t>& starts, size_t number);

@@ -1,12 +1,12 @@
 // Reading APDU trace files into exchanges.
 
-#include "cli/trace_file.h"
+#include "trace/trace_file.h"
 
 #include <cctype>
+#include <cstdio>
 #include <optional>
 
-#include "cli/hex_args.h"
-#include "cli/usage_error.h"
+#include "core/hex_codec.h"
 
 namespace {
 
@@ -20,6 +20,58 @@ struct TraceLine {
 bool is_blank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';
+}
+
+// The character as a user can recognise it in a one-line message: printable
+// ones quoted, others (a NUL, an escape) by their code.
+std::string shown(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    char text[16];
+    if (u >= 0x21 && u <= 0x7E) {
+        snprintf(text, sizeof text, "'%c'", c);
+    } else {
+        snprintf(text, sizeof text, "byte 0x%02X", u);
+    }
+    return text;
+}
+
+std::string position(size_t i)
+{
+    return " at position " + std::to_string(i + 1);
+}
+
+// The hex of a line read strictly, as the program's hex arguments are: blanks
+// before, between and after bytes, never inside one; a bad character named
+// by its position in the line.
+std::vector<uint8_t> line_hex(int number, const std::string& line)
+{
+    std::vector<uint8_t> bytes;
+    int high = -1;
+    size_t high_at = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (is_blank(c) || c == '\n') {
+            if (high >= 0)
+                throw TraceError(number, "blank inside a byte" + position(i));
+            continue;
+        }
+        const int value = hex_digit_value(c);
+        if (value < 0)
+            throw TraceError(number, "not a hex digit: " + shown(c) + position(i));
+        if (high < 0) {
+            high = value;
+            high_at = i;
+        } else {
+            bytes.push_back(static_cast<uint8_t>(high << 4 | value));
+            high = -1;
+        }
+    }
+    if (high >= 0) {
+        throw TraceError(number, "odd number of hex digits: the digit" + position(high_at) +
+                                     " has no partner");
+    }
+    return bytes;
 }
 
 size_t skip_blanks(const std::string& line, size_t i)
@@ -69,7 +121,7 @@ size_t annotation_start(const std::string& line, size_t from)
     return open == std::string::npos ? line.size() : open;
 }
 
-TraceLine parse_line(const std::string& name, const std::string& where, std::string line)
+TraceLine parse_line(int number, std::string line)
 {
     TraceLine out;
     size_t i = skip_blanks(line, 0);
@@ -78,8 +130,7 @@ TraceLine parse_line(const std::string& name, const std::string& where, std::str
     while (line[i] == '[') {
         const size_t close = line.find(']', i);
         if (close == std::string::npos) {
-            throw UsageError(name,
-                             where + "'[' at position " + std::to_string(i + 1) + " is not closed");
+            throw TraceError(number, "'[' at position " + std::to_string(i + 1) + " is not closed");
         }
         i = skip_blanks(line, close + 1);
         if (i == line.size())
@@ -87,28 +138,28 @@ TraceLine parse_line(const std::string& name, const std::string& where, std::str
     }
     out.kind = i < line.size() ? read_marker(line, i) : LineKind::kSkip;
     if (out.kind == LineKind::kSkip) {
-        throw UsageError(name, where + "neither a command ('>' or C-APDU:) nor a response "
-                                       "('<' or R-APDU:)");
+        throw TraceError(number, "neither a command ('>' or C-APDU:) nor a response "
+                                 "('<' or R-APDU:)");
     }
     // The hex alone, every other character blanked: a bad digit is then
     // named by its position in the line.
     const size_t annotation = annotation_start(line, i);
     line.replace(0, i, i, ' ');
     line.replace(annotation, line.size() - annotation, line.size() - annotation, ' ');
-    out.bytes = parse_hex_arg(name + ": " + where.substr(0, where.size() - 2), line);
+    out.bytes = line_hex(number, line);
     return out;
 }
 
-void check_length(const std::string& name, const std::string& where, const TraceLine& line)
+void check_length(int number, const TraceLine& line)
 {
     const size_t n = line.bytes.size();
     if (line.kind == LineKind::kCommand && n < 4) {
-        throw UsageError(name, where + "a command has at least CLA INS P1 P2, this one " +
-                                   std::to_string(n) + (n == 1 ? " byte" : " bytes"));
+        throw TraceError(number, "a command has at least CLA INS P1 P2, this one " +
+                                     std::to_string(n) + (n == 1 ? " byte" : " bytes"));
     }
     if (line.kind == LineKind::kResponse && n < 2) {
-        throw UsageError(name, where + "a response has at least SW1 SW2, this one " +
-                                   std::to_string(n) + (n == 1 ? " byte" : " bytes"));
+        throw TraceError(number, "a response has at least SW1 SW2, this one " + std::to_string(n) +
+                                     (n == 1 ? " byte" : " bytes"));
     }
 }
 
@@ -127,17 +178,17 @@ size_t line_end(const std::string& text, size_t start, size_t& next)
     return end;
 }
 
-void check_not_empty(const std::string& name, const Trace& trace)
+void check_not_empty(const Trace& trace)
 {
     if (!trace.exchanges.empty())
         return;
-    throw UsageError(name, trace.unanswered.empty() ? "no command in the trace"
-                                                    : "no command in the trace has a response");
+    throw TraceError(0, trace.unanswered.empty() ? "no command in the trace"
+                                                 : "no command in the trace has a response");
 }
 
 }  // namespace
 
-Trace read_trace(const std::string& name, const std::string& text)
+Trace read_trace(const std::string& text)
 {
     Trace trace;
     std::optional<TraceExchange> pending;
@@ -146,17 +197,16 @@ Trace read_trace(const std::string& name, const std::string& text)
     for (int number = 1; start <= text.size(); ++number) {
         size_t next = 0;
         const size_t end = line_end(text, start, next);
-        const std::string where = "line " + std::to_string(number) + ": ";
-        const TraceLine line = parse_line(name, where, text.substr(start, end - start));
+        const TraceLine line = parse_line(number, text.substr(start, end - start));
         start = next;
-        check_length(name, where, line);
+        check_length(number, line);
         if (line.kind == LineKind::kCommand) {
             if (pending)
                 trace.unanswered.push_back(pending->command_line);
             pending = TraceExchange{line.bytes, {}, number, 0};
         } else if (line.kind == LineKind::kResponse) {
             if (!pending)
-                throw UsageError(name, where + "a response without its command");
+                throw TraceError(number, "a response without its command");
             pending->response = line.bytes;
             pending->response_line = number;
             trace.exchanges.push_back(*pending);
@@ -165,6 +215,6 @@ Trace read_trace(const std::string& name, const std::string& text)
     }
     if (pending)
         trace.unanswered.push_back(pending->command_line);
-    check_not_empty(name, trace);
+    check_not_empty(trace);
     return trace;
 }
