@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/oda_diagnosis_report.h"
 #include "cli/tlv_decoded.h"
 #include "cli/trace_report.h"
 #include "cli/usage_error.h"
@@ -199,8 +200,13 @@ std::string diagnosis_html(const Json& oda)
         missing += (missing.empty() ? "" : ", ") + m.get<std::string>();
     if (!missing.empty())
         lines.push_back("Missing from the card: " + missing);
-    if (oda.contains("diagnosis"))
-        lines.push_back("Diagnosis: " + text_value(oda["diagnosis"]));
+    // The diagnosis of the failed check as the text gives it, line by line
+    // (none when it is null: passed, or nothing to try).
+    const std::string diagnosis = diagnosis_text(oda);
+    for (size_t at = 0, end; (end = diagnosis.find('\n', at)) != std::string::npos; at = end + 1) {
+        const std::string line = diagnosis.substr(at, end - at);
+        lines.push_back(line.rfind("  ", 0) == 0 ? line.substr(2) : line);
+    }
     if (lines.empty())
         return "";
     std::string html = "<div class=\"diagnosis\">";

@@ -77,11 +77,18 @@ TEST(CliOdaDiagnosis, PublishedTraceWithAChangedRecordMatchesNothing)
                   "\n  Nothing matched: the card signed other data than the trace holds (a "
                   "record changed after personalisation, a different card, a transmission "
                   "error)\n");
-    // As published it passes: no diagnosis.
-    run = run_cli(oda_args(test_data("trace_emvpt_dda.txt")));
+    // The HTML report tells it in the same words; as published the card
+    // passes: no diagnosis anywhere.
+    const std::string failed_html = testing::TempDir() + "diagnosis-failed.html";
+    const std::string passed_html = testing::TempDir() + "diagnosis-passed.html";
+    EXPECT_EQ(run_cli(oda_args(trace, {"--html", failed_html})).status, 1);
+    EXPECT_NE(read_file(failed_html).find("Nothing matched: the card signed other data"),
+              std::string::npos);
+    run = run_cli(oda_args(test_data("trace_emvpt_dda.txt"), {"--html", passed_html}));
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.json()["diagnosis"].is_null());
     EXPECT_EQ(run.out.find("Diagnosis"), std::string::npos);
+    EXPECT_EQ(read_file(passed_html).find("class=\"diagnosis\""), std::string::npos);
 }
 
 TEST(CliOdaDiagnosis, NamesTheRecordsAndCounts)
