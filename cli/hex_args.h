@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "core/strict_hex.h"
+
 // Decodes text, the value of the argument called name; throws UsageError.
 std::vector<uint8_t> parse_hex_arg(const std::string& name, const std::string& text);
 
@@ -28,11 +30,9 @@ public:
     void feed(const char* text, size_t length, std::vector<uint8_t>& out);
 
     // The text has ended: throws UsageError when a byte has only one digit.
-    void finish() const;
+    void finish();
 
 private:
     std::string name_;
-    uint64_t position_ = 0;  // characters seen so far
-    int high_ = -1;          // first digit of the byte being read, or -1
-    uint64_t high_at_ = 0;   // its position
+    StrictHex hex_;
 };

@@ -3,10 +3,9 @@
 #include "trace/trace_file.h"
 
 #include <cctype>
-#include <cstdio>
 #include <optional>
 
-#include "core/hex_codec.h"
+#include "core/strict_hex.h"
 
 namespace {
 
@@ -22,55 +21,15 @@ bool is_blank(char c)
     return c == ' ' || c == '\t' || c == '\r';
 }
 
-// The character as a user can recognise it in a one-line message: printable
-// ones quoted, others (a NUL, an escape) by their code.
-std::string shown(char c)
-{
-    const unsigned char u = static_cast<unsigned char>(c);
-    char text[16];
-    if (u >= 0x21 && u <= 0x7E) {
-        snprintf(text, sizeof text, "'%c'", c);
-    } else {
-        snprintf(text, sizeof text, "byte 0x%02X", u);
-    }
-    return text;
-}
-
-std::string position(size_t i)
-{
-    return " at position " + std::to_string(i + 1);
-}
-
 // The hex of a line read strictly, as the program's hex arguments are: blanks
 // before, between and after bytes, never inside one; a bad character named
 // by its position in the line.
 std::vector<uint8_t> line_hex(int number, const std::string& line)
 {
     std::vector<uint8_t> bytes;
-    int high = -1;
-    size_t high_at = 0;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (is_blank(c) || c == '\n') {
-            if (high >= 0)
-                throw TraceError(number, "blank inside a byte" + position(i));
-            continue;
-        }
-        const int value = hex_digit_value(c);
-        if (value < 0)
-            throw TraceError(number, "not a hex digit: " + shown(c) + position(i));
-        if (high < 0) {
-            high = value;
-            high_at = i;
-        } else {
-            bytes.push_back(static_cast<uint8_t>(high << 4 | value));
-            high = -1;
-        }
-    }
-    if (high >= 0) {
-        throw TraceError(number, "odd number of hex digits: the digit" + position(high_at) +
-                                     " has no partner");
-    }
+    StrictHex hex;
+    if (!hex.feed(line.data(), line.size(), bytes) || !hex.finish())
+        throw TraceError(number, hex.problem());
     return bytes;
 }
 

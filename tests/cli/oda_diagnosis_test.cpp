@@ -14,19 +14,7 @@ namespace {
 
 using emv_card::Card;
 using emv_chain::Bytes;
-using emv_chain::to_hex;
 using json = nlohmann::json;
-
-std::string trace_of(const Card& card)
-{
-    std::string text;
-    for (const emv_card::Exchange& e : card.log) {
-        text += "> " + to_hex(e.command) + "\n";
-        if (e.answered)
-            text += "< " + to_hex(e.response) + "\n";
-    }
-    return write_temp_file("diagnosis_trace.txt", text);
-}
 
 // A list with `key` under A000000003 92 and, when given, `other` under 94.
 std::string list_of(const emv_chain::TestKey& key, const emv_chain::TestKey* other = nullptr)
@@ -119,7 +107,8 @@ TEST(CliOdaDiagnosis, NamesTheRecordsAndCounts)
         };
         const Card card = emv_card::make_card(spec);
         const std::string list = list_of(*card.ca);
-        const std::string trace = trace_of(card);
+        const std::string trace =
+            write_temp_file("diagnosis_trace.txt", emv_card::trace_text(card));
         CliRun run = oda(list, trace, true);
         ASSERT_EQ(run.status, 1) << run.err;
         const json d = run.json()["diagnosis"];
@@ -141,7 +130,7 @@ TEST(CliOdaDiagnosis, NamesTheKeyThatOpensTheIssuerCertificate)
     const Card card = emv_card::make_card(emv_card::spec(emv_card::Method::Dda));
     const emv_chain::TestKey& wrong = emv_chain::test_key(1152, 3, 1);
     const std::string list = list_of(wrong, card.ca);
-    const std::string trace = trace_of(card);
+    const std::string trace = write_temp_file("diagnosis_trace.txt", emv_card::trace_text(card));
     CliRun run = oda(list, trace, true);
     ASSERT_EQ(run.status, 1) << run.err;
     const json doc = run.json();

@@ -82,23 +82,12 @@ TEST(CliOdaFdda, PublishedVisaCardChangedOrForced)
     EXPECT_FALSE(dda.json().contains("fdda"));
 }
 
-std::string trace_of(const Card& card)
-{
-    std::string text = "# made in the tests\n";
-    for (const emv_card::Exchange& e : card.log) {
-        text += "> " + to_hex(e.command) + "\n";
-        if (e.answered)
-            text += "< " + to_hex(e.response) + "\n";
-    }
-    return text;
-}
-
 CliRun run_made(const Card& card, bool as_json)
 {
     const support::ListKey key = {card.rid, 0x92, card.ca->modulus, 3, {}};
     std::vector<std::string> args = {"oda", "--capks",
                                      write_temp_file("fdda_capk.txt", support::ListEntry(key)),
-                                     write_temp_file("fdda_trace.txt", trace_of(card))};
+                                     write_temp_file("fdda_trace.txt", emv_card::trace_text(card))};
     if (as_json)
         args.insert(args.begin() + 1, "--json");
     return run_cli(args);

@@ -28,19 +28,6 @@ using emv_chain::from_hex;
 using emv_chain::to_hex;
 using json = nlohmann::json;
 
-// The card's log as a trace file: "> command", then "< response" when it
-// was answered.
-std::string trace_of(const Card& card)
-{
-    std::string text = "# made in the tests\n";
-    for (const emv_card::Exchange& e : card.log) {
-        text += "> " + to_hex(e.command) + "\n";
-        if (e.answered)
-            text += "< " + to_hex(e.response) + "\n";
-    }
-    return text;
-}
-
 // A list file holding only the card's CA key, as A000000003_92.
 std::string list_of(const Card& card)
 {
@@ -52,7 +39,7 @@ std::string list_of(const Card& card)
 CliRun run_oda(const Card& card, const std::vector<std::string>& more = {})
 {
     std::vector<std::string> args = {"oda", "--json", "--capks", list_of(card),
-                                     write_temp_file("made_trace.txt", trace_of(card))};
+                                     write_temp_file("made_trace.txt", emv_card::trace_text(card))};
     args.insert(args.end(), more.begin(), more.end());
     return run_cli(args);
 }
@@ -122,7 +109,7 @@ TEST(CliOdaMade, ReportNamesWhatATerminalRefuses)
 {
     Card twice = emv_card::make_card(spec(Method::Dda));
     replace(twice, "record 1 2", "5F2009434152442F54455354", "5A0847617390010101190000");
-    const std::string text = trace_of(twice);
+    const std::string text = emv_card::trace_text(twice);
     const auto line_of = [&](const char* where) {
         const std::string command = "> " + to_hex(twice.log.at(twice.at.at(where)).command);
         size_t at = text.find(command, text.find(command) + 1);  // after the directory's
@@ -147,8 +134,9 @@ TEST(CliOdaMade, ReportNamesWhatATerminalRefuses)
 
     const Card no_ddol =
         emv_card::make_card(with(spec(Method::Dda), [](CardSpec& s) { s.ddol = ""; }));
-    const CliRun plain = run_cli(
-        {"oda", "--capks", list_of(no_ddol), write_temp_file("made_trace.txt", trace_of(no_ddol))});
+    const CliRun plain =
+        run_cli({"oda", "--capks", list_of(no_ddol),
+                 write_temp_file("made_trace.txt", emv_card::trace_text(no_ddol))});
     EXPECT_EQ(plain.status, 0) << plain.err;
     EXPECT_NE(plain.out.find("  Check DDOL unpredictable number: not checked\n"), std::string::npos)
         << plain.out;

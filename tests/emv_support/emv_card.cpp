@@ -445,6 +445,17 @@ Bytes apdu(const Bytes& header, const Bytes& data)
     return out;
 }
 
+std::string trace_text(const Card& card)
+{
+    std::string text = "# made in the tests\n";
+    for (const Exchange& e : card.log) {
+        text += "> " + emv_chain::to_hex(e.command) + "\n";
+        if (e.answered)
+            text += "< " + emv_chain::to_hex(e.response) + "\n";
+    }
+    return text;
+}
+
 Bytes answer(const Bytes& data)
 {
     return cat({data, {0x90, 0x00}});

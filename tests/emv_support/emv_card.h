@@ -140,6 +140,10 @@ void add_spare_entries(Card& c, int entries, int records);
 // BER-TLV encoding of one object (short, 81 or 82 length).
 Bytes tlv(uint32_t tag, const Bytes& value);
 
+// The log as a trace file: "> command", then "< response" when it was
+// answered.
+std::string trace_text(const Card& card);
+
 // For tests that lay out a card of their own: a command APDU (the 4-byte
 // header, Lc and data when there is data, Le 00) and a response (data | 90 00).
 Bytes apdu(const Bytes& header, const Bytes& data);

@@ -11,6 +11,7 @@
 
 #include "emv/emv_oda.h"
 #include "tests/emv_support/emv_card.h"
+#include "tests/unit/emv/emv_oda_run.h"
 #include "tests/unit/emv/emv_test_support.h"
 
 namespace {
@@ -28,16 +29,11 @@ struct Run {
 
 std::unique_ptr<Run> run(const Card& c, EmvOdaMethod force = EMV_ODA_METHOD_NONE)
 {
-    std::vector<EmvExchange> log;
-    for (size_t i = 0; i < c.log.size(); ++i) {
-        const emv_card::Exchange& e = c.log[i];
-        log.push_back({given(e.command), e.answered ? given(e.response) : kNotGiven,
-                       static_cast<int32_t>(2 * i + 1)});
-    }
+    const std::vector<EmvExchange> log = exchanges_of(c);
     auto r = std::make_unique<Run>();
     EXPECT_TRUE(emv_oda_collect(log.data(), static_cast<int32_t>(log.size()), &r->card));
     const EmvCaKey key = {given(c.ca->modulus), given(c.ca->exponent)};
-    const EmvOdaOptions options = {{2026, 12, 9}, nullptr, force};
+    const EmvOdaOptions options = {kTransactionDate, nullptr, force};
     emv_oda_authenticate(&r->card, &key, &options, &r->result);
     return r;
 }
@@ -59,17 +55,6 @@ std::string fdda_checks(const EmvOdaResult& r, EmvCheckResult which)
         }
     }
     return names;
-}
-
-std::string missing(const EmvOdaResult& r)
-{
-    std::string text;
-    for (int32_t i = 0; i < r.missing_count && i < kEmvOdaMaxMissing; ++i) {
-        char name[24];
-        emv_oda_missing_text(&r.missing[i], name, sizeof name);
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    }
-    return text;
 }
 
 std::string or_none(const char* name)
@@ -180,7 +165,7 @@ TEST_P(Fdda, StepChecksTvrAndFailureAction)
     EXPECT_EQ(or_none(emv_oda_method_name(res.method)), p.method);
     EXPECT_EQ(or_none(emv_oda_step_name(res.failed_step)), p.failed_step);
     EXPECT_EQ(fdda_checks(res, EMV_CHECK_FAILED), p.failed_checks);
-    EXPECT_EQ(missing(res), p.missing);
+    EXPECT_EQ(missing_text(res), p.missing);
     EXPECT_EQ(or_none(emv_fdda_action_name(res.fdda.failure_action)), p.action);
     // The contactless kernels set no ODA bit: the TVR says nothing of fDDA.
     EXPECT_EQ(to_hex(bytes(res.tvr, 5)),
