@@ -87,7 +87,7 @@ const std::map<uint32_t, Bytes> kReaderValues = {
     {0x9F37, from_hex("55667788")}, {0x5F2A, from_hex("0826")},
     {0x9A, from_hex("261208")},     {0x9C, from_hex("00")}};
 
-// The PDOL data the reader builds for the spec's PDOL, each value
+// The PDOL data the reader builds for the card's PDOL (CardSpec::pdol), each value
 // left-padded with 00 or cut to the entry's length; first_values gets the
 // first value placed for each tag.
 Bytes fdda_pdol_data(const std::string& pdol_hex, std::map<uint32_t, Bytes>& first_values)

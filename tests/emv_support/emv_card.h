@@ -123,7 +123,7 @@ Card make_card(const CardSpec& spec);
 CardSpec spec(Method m, int gpo_format = 2, int ia_format = 2, bool tag_list = false,
               bool t0 = false);
 CardSpec with(CardSpec s, const std::function<void(CardSpec&)>& change);
-// An fDDA card with the spec's defaults changed by change.
+// An fDDA card with the CardSpec defaults changed by change.
 CardSpec fdda(const std::function<void(CardSpec&)>& change = [](CardSpec&) {});
 
 // Changes the first occurrence of `from` in the response of the exchange
